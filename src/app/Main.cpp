@@ -1,0 +1,3 @@
+#include "app/InstrumentsStandaloneApplication.h"
+
+START_JUCE_APPLICATION (InstrumentsStandaloneApplication)

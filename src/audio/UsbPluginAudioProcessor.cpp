@@ -1,0 +1,123 @@
+#include "UsbPluginAudioProcessor.h"
+
+#include "TranslationTable.h"
+#include "gui/UsbPluginAudioProcessorEditor.h"
+#include "lookandfeel/KestroLookAndFeel.h"
+
+bool UsbPluginAudioProcessor::s_enableAutoUpdate = true;
+KestroLookAndFeel* UsbPluginAudioProcessor::s_lookAndFeel = nullptr;
+int UsbPluginAudioProcessor::s_instanceCounter = 0;
+
+UsbPluginAudioProcessor::UsbPluginAudioProcessor (const AudioDeviceTypeFactory& deviceTypes)
+    : juce::AudioProcessor (BusesProperties()
+                                .withInput ("Input", juce::AudioChannelSet::stereo(), true)
+                                .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
+      deviceHandler (this, deviceTypes),
+      delayedThreadStarter (deviceHandler)
+{
+    if (s_instanceCounter++ == 0)
+    {
+        s_lookAndFeel = new KestroLookAndFeel();
+        juce::LookAndFeel::setDefaultLookAndFeel (s_lookAndFeel);
+    }
+
+    channelMapping.init (this, L"ChannelMapping", L"Input Routing");
+    channelMapping.saveState();
+    channelMapping.assign ({ 0, 1, 2, 3, 4, 5 });
+    channelMapping.saveState();
+
+    {
+        const juce::ScopedWriteLock sl (solvinConnected.lock);
+        solvinConnected.init (this, L"SolvinConnected", L"Solvin Connected");
+        solvinConnected.value = false;
+        solvinConnected.saveState();
+    }
+
+    TranslationTable::installForPreferredLanguage();
+
+    deviceHandler.addChangeListener (this);
+    delayedThreadStarter.startTimer (1000);
+    startTimer (2000);
+}
+
+UsbPluginAudioProcessor::~UsbPluginAudioProcessor()
+{
+    {
+        const juce::ScopedLock sl (processorLock);
+        if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor()))
+            editorBeingDeleted (editor);
+    }
+
+    stopTimer();
+    delayedThreadStarter.stopTimer();
+    deviceHandler.removeChangeListener (this);
+    deviceHandler.stopThread (-1);
+
+    if (--s_instanceCounter == 0)
+    {
+        // Nothing may still draw with the theme: the editor went before its processor.
+        juce::LookAndFeel::setDefaultLookAndFeel (nullptr);
+        delete s_lookAndFeel;
+        s_lookAndFeel = nullptr;
+    }
+}
+
+//==============================================================================
+const juce::String UsbPluginAudioProcessor::getName() const { return "Kestro Vantrel Standalone"; }
+void UsbPluginAudioProcessor::prepareToPlay (double, int) {}
+void UsbPluginAudioProcessor::releaseResources() {}
+
+void UsbPluginAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+{
+    buffer.clear();
+}
+
+double UsbPluginAudioProcessor::getTailLengthSeconds() const { return 0.0; }
+bool UsbPluginAudioProcessor::acceptsMidi() const { return false; }
+bool UsbPluginAudioProcessor::producesMidi() const { return false; }
+
+juce::AudioProcessorEditor* UsbPluginAudioProcessor::createEditor()
+{
+    const juce::ScopedLock sl (processorLock);
+    return new UsbPluginAudioProcessorEditor (*this);
+}
+
+bool UsbPluginAudioProcessor::hasEditor() const { return true; }
+int UsbPluginAudioProcessor::getNumPrograms() { return 1; }
+int UsbPluginAudioProcessor::getCurrentProgram() { return 0; }
+void UsbPluginAudioProcessor::setCurrentProgram (int) {}
+const juce::String UsbPluginAudioProcessor::getProgramName (int) { return {}; }
+void UsbPluginAudioProcessor::changeProgramName (int, const juce::String&) {}
+void UsbPluginAudioProcessor::getStateInformation (juce::MemoryBlock&) {}
+void UsbPluginAudioProcessor::setStateInformation (const void*, int) {}
+
+//==============================================================================
+void UsbPluginAudioProcessor::timerCallback()
+{
+    const juce::ScopedLock sl (deviceHandler.stateLock);
+    deviceHandler._updateDeviceState (true);
+}
+
+void UsbPluginAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* source)
+{
+    if (source != &deviceHandler)
+        return;
+
+    auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor());
+
+    if (restoreRouting)
+    {
+        if (deviceHandler.deviceState == DeviceState::DeviceReady && deviceHandler.routingEnabled)
+        {
+            deviceHandler.requestedState = DeviceState::Routing;
+            deviceHandler.notify();
+        }
+
+        restoreRouting = false;
+    }
+
+    if (editor != nullptr)
+        editor->updateSolvinState();
+}
+
+void UsbPluginAudioProcessor::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&) {}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "AudioDeviceHandler.h"
+#include "AudioDeviceTypeFactory.h"
+#include "DelayedThreadStarter.h"
+#include "DelayedUpdateChecker.h"
+
+#include "settings/BoolAttribute.h"
+#include "settings/Data.h"
+#include "settings/IntListAttribute.h"
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+#include <atomic>
+
+class KestroLookAndFeel;
+
+/** The centre of the program: owns the settings, the meter handler and its timers, the channel
+    mode, the shared look-and-feel and the translations, and builds the editor. Everything here
+    runs on the message thread unless a member says otherwise. */
+class UsbPluginAudioProcessor : public juce::AudioProcessor,
+                                public juce::ChangeListener,
+                                public juce::MidiInputCallback,
+                                public Data,
+                                public juce::Timer
+{
+public:
+    explicit UsbPluginAudioProcessor (const AudioDeviceTypeFactory& deviceTypes = {});
+    ~UsbPluginAudioProcessor() override;
+
+    //==============================================================================
+    const juce::String getName() const override;
+    void prepareToPlay (double sampleRate, int samplesPerBlock) override;
+    void releaseResources() override;
+    using juce::AudioProcessor::processBlock;
+    void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+    double getTailLengthSeconds() const override;
+    bool acceptsMidi() const override;
+    bool producesMidi() const override;
+    juce::AudioProcessorEditor* createEditor() override;
+    bool hasEditor() const override;
+    int getNumPrograms() override;
+    int getCurrentProgram() override;
+    void setCurrentProgram (int index) override;
+    const juce::String getProgramName (int index) override;
+    void changeProgramName (int index, const juce::String& newName) override;
+    void getStateInformation (juce::MemoryBlock& destData) override;
+    void setStateInformation (const void* data, int sizeInBytes) override;
+
+    //==============================================================================
+    void timerCallback() override;
+    void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+    void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
+
+    //==============================================================================
+    int hostId = 0;
+    juce::CriticalSection processorLock;
+    /** Gate of the mapped audio path; read by the input audio thread. */
+    std::atomic<bool> pluginActive { false };
+    juce::String inactiveText;
+    bool channelModeChosen = false;
+    size_t availableInputChannels = 0;
+    size_t requiredInputChannels = 0;
+    int channelMode = 3;
+    int inputSampleRate = 0;
+    AudioDeviceHandler deviceHandler;
+    bool remotePlaying = true;
+    IntListAttribute channelMapping;
+    DelayedUpdateChecker delayedUpdateChecker;
+    DelayedThreadStarter delayedThreadStarter;
+    BoolAttribute solvinConnected;
+    bool restoreRouting = false;
+
+    /** The user's automatic-update switch; message thread only. */
+    static bool s_enableAutoUpdate;
+    /** The one look-and-feel shared by every processor of the process; message thread only. */
+    static KestroLookAndFeel* s_lookAndFeel;
+    /** Number of live processors; message thread only. */
+    static int s_instanceCounter;
+
+private:
+    JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (UsbPluginAudioProcessor)
+};

@@ -1,0 +1,90 @@
+// The real application binary in child processes: what only a whole process shows.
+
+#include "support/ChildApplication.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace
+{
+class ApplicationProcess : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
+            GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+
+        folder = juce::File::createTempFile ("kestro-process");
+        ASSERT_TRUE (folder.createDirectory());
+
+        // The child's home is the temporary folder, so its settings land there (JUCE resolves
+        // the settings folder from ~), and it finds no sound card and no audio server.
+        const auto alsaConfig = folder.getChildFile ("empty-alsa.conf");
+        alsaConfig.create();
+        environment.set ("HOME", folder.getFullPathName());
+        environment.set ("ALSA_CONFIG_PATH", alsaConfig.getFullPathName());
+        environment.set ("JACK_DEFAULT_SERVER", "kestro-tests-no-server");
+    }
+
+    void TearDown() override { folder.deleteRecursively(); }
+
+    std::unique_ptr<ChildApplication> launch (const juce::String& name)
+    {
+        return std::make_unique<ChildApplication> (KESTRO_APP_BINARY, environment,
+                                                   folder.getChildFile (name + ".log"));
+    }
+
+    juce::File configFile() const
+    {
+        return folder.getChildFile (".config/Kestro/Vantrel/config.xml");
+    }
+
+    juce::File folder;
+    juce::StringPairArray environment;
+};
+
+TEST_F (ApplicationProcess, SecondInstanceExitsWhileTheFirstKeepsRunning)
+{
+    auto first = launch ("first");
+    ASSERT_TRUE (first->waitForWindow (15000)) << first->readOutput();
+
+    auto second = launch ("second");
+    EXPECT_EQ (second->waitForExit (10000), 0) << second->readOutput();
+    EXPECT_TRUE (first->isRunning());
+
+    // The second start left no trace: the first still shuts down normally.
+    ASSERT_TRUE (first->sendSignal (SIGTERM));
+    EXPECT_EQ (first->waitForExit (15000), 0) << first->readOutput();
+}
+
+class ApplicationSignal : public ApplicationProcess,
+                          public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P (ApplicationSignal, EndsInOrderedShutdownThatWritesConfig)
+{
+    auto app = launch ("app");
+    ASSERT_TRUE (app->waitForWindow (15000)) << app->readOutput();
+    ASSERT_FALSE (configFile().exists());
+
+    ASSERT_TRUE (app->sendSignal (GetParam()));
+    EXPECT_EQ (app->waitForExit (15000), 0) << app->readOutput();
+
+    const auto root = juce::parseXML (configFile());
+    ASSERT_NE (root, nullptr) << app->readOutput();
+    EXPECT_EQ (root->getTagName(), "KestroVantrelStandalone");
+    ASSERT_NE (root->getChildByName ("Processor"), nullptr);
+    EXPECT_EQ (root->getChildByName ("Processor")->getChildByName ("ChannelMapping")->getAllSubText(),
+               "0,1,2,3,4,5");
+}
+
+std::string signalName (const ::testing::TestParamInfo<int>& signal)
+{
+    return signal.param == SIGINT ? "SIGINT" : "SIGTERM";
+}
+
+INSTANTIATE_TEST_SUITE_P (InterruptAndTerminate, ApplicationSignal, ::testing::Values (SIGINT, SIGTERM), signalName);
+} // namespace
