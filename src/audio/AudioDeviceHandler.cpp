@@ -27,6 +27,8 @@ void AudioDeviceHandler::run()
     outputDeviceManager.closeAudioDevice();
 }
 
+void AudioDeviceHandler::processAudio (const float* const*, int, int) noexcept {}
+
 void AudioDeviceHandler::audioDeviceIOCallbackWithContext (const float* const*, int,
                                                            float* const* outputChannelData, int numOutputChannels,
                                                            int numSamples,

@@ -24,6 +24,10 @@ public:
 
     void run() override;
 
+    /** The write side of the meter path, on the input audio thread: appends channel i to ring i.
+        A null channel, or one beyond numChannels, is silence. */
+    virtual void processAudio (const float* const* channels, int numChannels, int numSamples) noexcept;
+
     void audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,
                                            float* const* outputChannelData, int numOutputChannels,
                                            int numSamples,

@@ -35,11 +35,15 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
     }
 }
 
-void StandaloneProcessor::audioDeviceIOCallbackWithContext (const float* const*, int,
+void StandaloneProcessor::audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,
                                                             float* const* outputChannelData, int numOutputChannels,
                                                             int numSamples,
                                                             const juce::AudioIODeviceCallbackContext&)
 {
+    const int active = numActiveInputs.load();
+    if ((active == 2 || active == 6) && numInputChannels == active)
+        processBlock (inputChannelData, numInputChannels, numSamples);
+
     // The input device's own output plays nothing.
     for (int channel = 0; channel < numOutputChannels; ++channel)
         if (outputChannelData[channel] != nullptr)

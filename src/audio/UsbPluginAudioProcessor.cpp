@@ -23,7 +23,7 @@ UsbPluginAudioProcessor::UsbPluginAudioProcessor (const AudioDeviceTypeFactory& 
 
     channelMapping.init (this, L"ChannelMapping", L"Input Routing");
     channelMapping.saveState();
-    channelMapping.assign ({ 0, 1, 2, 3, 4, 5 });
+    channelMapping.assign ({ 0, 1, 2, 3, 4, 5 }); // realtimeMapping starts as the same identity
     channelMapping.saveState();
 
     {
@@ -90,6 +90,37 @@ const juce::String UsbPluginAudioProcessor::getProgramName (int) { return {}; }
 void UsbPluginAudioProcessor::changeProgramName (int, const juce::String&) {}
 void UsbPluginAudioProcessor::getStateInformation (juce::MemoryBlock&) {}
 void UsbPluginAudioProcessor::setStateInformation (const void*, int) {}
+
+void UsbPluginAudioProcessor::processBlock (const float* const* inputs, int numChannels, int numSamples) noexcept
+{
+    if (! pluginActive)
+        return;
+
+    // Logical channel i plays input channel mapping[i]. An entry that does not name a channel of
+    // this block (a mapping written for a wider device that has just been replaced) gives silence.
+    const float* mapped[RealtimeChannelMapping::numEntries] = {};
+    const int numMapped = juce::jmin (numChannels, RealtimeChannelMapping::numEntries);
+
+    for (int i = 0; i < numMapped; ++i)
+    {
+        const int source = realtimeMapping.load (i);
+        if (juce::isPositiveAndBelow (source, numChannels))
+            mapped[i] = inputs[source];
+    }
+
+    deviceHandler.processAudio (mapped, numMapped, numSamples);
+}
+
+bool UsbPluginAudioProcessor::setChannelMappingEntry (size_t index, int inputChannel, int numActiveInputs)
+{
+    if (index >= (size_t) RealtimeChannelMapping::numEntries || index >= channelMapping.size()
+        || ! juce::isPositiveAndBelow (inputChannel, juce::jmin (numActiveInputs, RealtimeChannelMapping::numEntries)))
+        return false;
+
+    channelMapping[index] = inputChannel;
+    realtimeMapping.store ((int) index, inputChannel);
+    return true;
+}
 
 //==============================================================================
 void UsbPluginAudioProcessor::timerCallback()

@@ -4,6 +4,7 @@
 #include "AudioDeviceTypeFactory.h"
 #include "DelayedThreadStarter.h"
 #include "DelayedUpdateChecker.h"
+#include "RealtimeChannelMapping.h"
 
 #include "settings/BoolAttribute.h"
 #include "settings/Data.h"
@@ -47,6 +48,17 @@ public:
     void getStateInformation (juce::MemoryBlock& destData) override;
     void setStateInformation (const void* data, int sizeInBytes) override;
 
+    /** The mapped audio path, on the input audio thread: maps the input device's active channels
+        through the channel mapping and hands them to the meter handler. Allocates nothing and
+        takes no lock of its own. */
+    void processBlock (const float* const* inputs, int numChannels, int numSamples) noexcept;
+
+    /** The one writer of the channel mapping (message thread): sets entry `index` to
+        `inputChannel` when index is below 6 and 0 <= inputChannel < numActiveInputs, in the setting
+        and in the copy the audio thread reads. Returns false and changes nothing otherwise.
+        Observers are not told; a caller that changes the user's mapping notifies them itself. */
+    bool setChannelMappingEntry (size_t index, int inputChannel, int numActiveInputs);
+
     //==============================================================================
     void timerCallback() override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
@@ -65,7 +77,11 @@ public:
     int inputSampleRate = 0;
     AudioDeviceHandler deviceHandler;
     bool remotePlaying = true;
+    /** The "ChannelMapping" setting; message thread only. Always 6 entries; change entries only
+        through setChannelMappingEntry. */
     IntListAttribute channelMapping;
+    /** What the input audio thread reads of channelMapping. */
+    RealtimeChannelMapping realtimeMapping;
     DelayedUpdateChecker delayedUpdateChecker;
     DelayedThreadStarter delayedThreadStarter;
     BoolAttribute solvinConnected;
