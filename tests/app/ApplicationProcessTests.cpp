@@ -1,6 +1,7 @@
 // The real application binary in child processes: what only a whole process shows.
 
 #include "support/ChildApplication.h"
+#include "support/WindowManagerAtoms.h"
 
 #include <gtest/gtest.h>
 
@@ -43,6 +44,7 @@ protected:
 
     juce::File folder;
     juce::StringPairArray environment;
+    WindowManagerAtoms windowManagerAtoms;
 };
 
 TEST_F (ApplicationProcess, SecondInstanceExitsWhileTheFirstKeepsRunning)
@@ -59,18 +61,24 @@ TEST_F (ApplicationProcess, SecondInstanceExitsWhileTheFirstKeepsRunning)
     EXPECT_EQ (first->waitForExit (15000), 0) << first->readOutput();
 }
 
-class ApplicationSignal : public ApplicationProcess,
-                          public ::testing::WithParamInterface<int>
+// How the user (or the system) can end the application: the window's close button, or a signal.
+constexpr int s_closeButton = 0;
+
+class ApplicationQuit : public ApplicationProcess,
+                        public ::testing::WithParamInterface<int>
 {
 };
 
-TEST_P (ApplicationSignal, EndsInOrderedShutdownThatWritesConfig)
+TEST_P (ApplicationQuit, EndsInOrderedShutdownThatWritesConfig)
 {
     auto app = launch ("app");
     ASSERT_TRUE (app->waitForWindow (15000)) << app->readOutput();
     ASSERT_FALSE (configFile().exists());
 
-    ASSERT_TRUE (app->sendSignal (GetParam()));
+    if (GetParam() == s_closeButton)
+        ASSERT_TRUE (app->closeWindows());
+    else
+        ASSERT_TRUE (app->sendSignal (GetParam()));
     EXPECT_EQ (app->waitForExit (15000), 0) << app->readOutput();
 
     const auto root = juce::parseXML (configFile());
@@ -81,10 +89,10 @@ TEST_P (ApplicationSignal, EndsInOrderedShutdownThatWritesConfig)
                "0,1,2,3,4,5");
 }
 
-std::string signalName (const ::testing::TestParamInfo<int>& signal)
+std::string quitName (const ::testing::TestParamInfo<int>& way)
 {
-    return signal.param == SIGINT ? "SIGINT" : "SIGTERM";
+    return way.param == s_closeButton ? "CloseButton" : way.param == SIGINT ? "SIGINT" : "SIGTERM";
 }
 
-INSTANTIATE_TEST_SUITE_P (InterruptAndTerminate, ApplicationSignal, ::testing::Values (SIGINT, SIGTERM), signalName);
+INSTANTIATE_TEST_SUITE_P (Ways, ApplicationQuit, ::testing::Values (s_closeButton, SIGINT, SIGTERM), quitName);
 } // namespace

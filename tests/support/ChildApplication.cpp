@@ -1,5 +1,7 @@
 #include "ChildApplication.h"
 
+#include <X11/Xlib.h>
+
 #include <csignal>
 #include <fcntl.h>
 #include <spawn.h>
@@ -86,16 +88,23 @@ int ChildApplication::waitForExit (int timeoutMs)
     return exitCode;
 }
 
+juce::StringArray ChildApplication::_findWindows()
+{
+    // JUCE marks its windows with _NET_WM_PID, which xdotool searches by.
+    juce::ChildProcess search;
+    if (! search.start ("xdotool search --onlyvisible --pid " + juce::String (pid), juce::ChildProcess::wantStdOut))
+        return {};
+
+    return juce::StringArray::fromLines (search.readAllProcessOutput().trim());
+}
+
 bool ChildApplication::waitForWindow (int timeoutMs)
 {
     const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
 
     while (isRunning())
     {
-        // JUCE marks its windows with _NET_WM_PID, which xdotool searches by.
-        juce::ChildProcess search;
-        if (search.start ("xdotool search --onlyvisible --pid " + juce::String (pid), juce::ChildProcess::wantStdOut)
-            && search.readAllProcessOutput().trim().isNotEmpty())
+        if (! _findWindows().isEmpty())
             return true;
 
         if (juce::Time::getMillisecondCounter() >= deadline)
@@ -105,4 +114,35 @@ bool ChildApplication::waitForWindow (int timeoutMs)
     }
 
     return false;
+}
+
+bool ChildApplication::closeWindows()
+{
+    const auto windows = _findWindows();
+    auto* display = XOpenDisplay (nullptr);
+    if (display == nullptr || windows.isEmpty())
+    {
+        if (display != nullptr)
+            XCloseDisplay (display);
+        return false;
+    }
+
+    const Atom protocols = XInternAtom (display, "WM_PROTOCOLS", False);
+    const Atom deleteWindow = XInternAtom (display, "WM_DELETE_WINDOW", False);
+
+    for (auto& id : windows)
+    {
+        XEvent event {};
+        event.xclient.type = ClientMessage;
+        event.xclient.window = (Window) id.getLargeIntValue();
+        event.xclient.message_type = protocols;
+        event.xclient.format = 32;
+        event.xclient.data.l[0] = (long) deleteWindow;
+        event.xclient.data.l[1] = CurrentTime;
+        XSendEvent (display, event.xclient.window, False, NoEventMask, &event);
+    }
+
+    XFlush (display);
+    XCloseDisplay (display);
+    return true;
 }

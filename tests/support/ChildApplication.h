@@ -24,9 +24,15 @@ public:
     /** Waits until the child shows a window on the X display (it has then finished starting). */
     bool waitForWindow (int timeoutMs);
 
+    /** Asks the child's windows to close, as a window manager does when the user clicks the
+        title bar's close button (WM_DELETE_WINDOW). */
+    bool closeWindows();
+
     juce::String readOutput() const { return outputFile.loadFileAsString(); }
 
 private:
+    juce::StringArray _findWindows();
+
     pid_t pid = -1;
     int exitCode = -1;
     bool exited = false;
