@@ -6,7 +6,62 @@
 namespace
 {
 const char* const s_rootName = "KestroVantrelStandalone";
+const char* const s_deviceSetupName = "DEVICESETUP";
+
+// JUCE's getChildByName ignores case too, but asserts on every match in another case.
+const juce::XmlElement* firstChildNamed (const juce::XmlElement& parent, const juce::String& name)
+{
+    for (auto* child : parent.getChildIterator())
+        if (child->getTagName().equalsIgnoreCase (name))
+            return child;
+
+    return nullptr;
 }
+
+// Each byte of the UTF-8 text becomes one wide character: the list is ASCII, and any other byte
+// simply ends a number.
+std::wstring widenBytes (const juce::String& text)
+{
+    std::wstring wide;
+
+    for (auto* byte = text.toRawUTF8(); *byte != 0; ++byte)
+        wide.push_back ((wchar_t) (unsigned char) *byte);
+
+    return wide;
+}
+
+void restoreDeviceSetup (const juce::XmlElement& audioDevice, StandaloneProcessor& processor)
+{
+    auto* setup = audioDevice.getFirstChildElement();
+    if (setup == nullptr)
+        return;
+
+    processor.savedDeviceState = std::make_unique<juce::XmlElement> (*setup);
+
+    // JUCE reads the set-up only from an element of exactly its own name.
+    if (setup->getTagName().equalsIgnoreCase (s_deviceSetupName))
+        processor.savedDeviceState->setTagName (s_deviceSetupName);
+
+    processor.inputDeviceManager.initialise (2, 1, processor.savedDeviceState.get(), true, "ASIO", nullptr);
+}
+
+void restoreChannelMapping (const juce::XmlElement& channelMapping, StandaloneProcessor& processor)
+{
+    const auto text = widenBytes (channelMapping.getAllSubText());
+    if (text.empty())
+        return;
+
+    // The device the set-up restore has just opened (its start has counted its inputs) decides
+    // which items are valid; the input audio thread may already be reading the entries.
+    const auto items = textToIntList (text);
+    const int numInputs = processor.numActiveInputs.load();
+
+    for (size_t i = 0; i < items.size() && i < processor.channelMapping.size(); ++i)
+        processor.setChannelMappingEntry (i, items[i], numInputs);
+
+    processor.keepRestoredMapping = true;
+}
+} // namespace
 
 std::unique_ptr<juce::XmlElement> StandaloneConfigFile::read (const juce::File& file)
 {
@@ -18,18 +73,15 @@ std::unique_ptr<juce::XmlElement> StandaloneConfigFile::read (const juce::File& 
 
 void StandaloneConfigFile::restore (const juce::XmlElement& root, StandaloneProcessor& processor)
 {
-    auto* processorElement = root.getChildByName ("Processor");
+    auto* processorElement = firstChildNamed (root, "Processor");
     if (processorElement == nullptr)
         return;
 
-    if (auto* audioDevice = processorElement->getChildByName ("AudioDevice"))
-    {
-        if (auto* setup = audioDevice->getFirstChildElement())
-        {
-            processor.savedDeviceState = std::make_unique<juce::XmlElement> (*setup);
-            processor.inputDeviceManager.initialise (2, 1, processor.savedDeviceState.get(), true, "ASIO", nullptr);
-        }
-    }
+    if (auto* audioDevice = firstChildNamed (*processorElement, "AudioDevice"))
+        restoreDeviceSetup (*audioDevice, processor);
+
+    if (auto* channelMapping = firstChildNamed (*processorElement, "ChannelMapping"))
+        restoreChannelMapping (*channelMapping, processor);
 }
 
 bool StandaloneConfigFile::write (const juce::File& file, StandaloneProcessor& processor)
@@ -48,8 +100,27 @@ bool StandaloneConfigFile::write (const juce::File& file, StandaloneProcessor& p
     processorElement->createNewChildElement ("ChannelMapping")
         ->addTextElement (juce::String (intListToText (mapping).c_str()));
 
-    if (! file.getParentDirectory().createDirectory())
+    if (file.isDirectory() || ! file.getParentDirectory().createDirectory())
         return false;
 
-    return root.writeTo (file, juce::XmlElement::TextFormat() /* UTF-8, no DTD, lines wrapped at 60 */);
+    // XmlElement::writeTo (File) does the same, but takes a short write (a nearly full disk) for
+    // success and would rename a truncated file over the good one; the size check catches it.
+    juce::TemporaryFile temporary (file);
+    juce::int64 expectedSize = 0;
+
+    {
+        juce::FileOutputStream out (temporary.getFile());
+        if (! out.openedOk())
+            return false;
+
+        root.writeTo (out, juce::XmlElement::TextFormat() /* UTF-8, no DTD, lines wrapped at 60 */);
+        out.flush();
+
+        if (out.getStatus().failed())
+            return false;
+
+        expectedSize = out.getPosition();
+    }
+
+    return temporary.getFile().getSize() == expectedSize && temporary.overwriteTargetFileWithTemporary();
 }

@@ -7,16 +7,23 @@
 class StandaloneProcessor;
 
 /** config.xml: the input device's set-up and the channel mapping, read at start-up and written at
-    shutdown. Message thread only. */
+    shutdown. Element names are matched ignoring case. Message thread only. */
 class StandaloneConfigFile
 {
 public:
     /** The parsed document, or null when the file is missing, a folder or not XML. */
     static std::unique_ptr<juce::XmlElement> read (const juce::File& file);
 
-    /** Applies a document read by `read` to the processor. */
+    /** Applies a document read by `read` to the processor: reopens the input device from the
+        saved set-up, then writes the saved mapping entries that are valid for the device now
+        open, and asks the processor to keep them through the device notification that follows
+        if they form a permutation. Items beyond the six entries are ignored; an item that is no
+        input channel of that device leaves its entry as it was; an empty mapping changes
+        nothing. */
     static void restore (const juce::XmlElement& root, StandaloneProcessor& processor);
 
-    /** Replaces the file with the processor's current state. The old file stays if writing fails. */
+    /** Replaces the file with the processor's current state: written to a temporary file beside
+        it, then renamed over it, so the old file stays whole if anything fails. A folder in the
+        file's place is left alone. Returns whether the file was replaced. */
     static bool write (const juce::File& file, StandaloneProcessor& processor);
 };

@@ -1,9 +1,41 @@
 #include "StandaloneProcessor.h"
 
+#include "ChannelMode.h"
+#include "UpdateRoutingMessage.h"
+#include "gui/UsbPluginAudioProcessorEditor.h"
+
+#include <algorithm>
+
 namespace
 {
 const juce::String s_preferredDeviceName ("ASIO");
+
+int channelModeForInputCount (int numInputs)
+{
+    switch (numInputs)
+    {
+        case 1:  return ChannelMode::Mono;
+        case 2:  return ChannelMode::Stereo;
+        case 6:  return ChannelMode::FivePointOne;
+        default: return ChannelMode::None;
+    }
 }
+
+bool startsWithPermutation (const std::vector<int32_t>& mapping, int n)
+{
+    if (n > (int) mapping.size())
+        return false;
+
+    std::vector<int32_t> first (mapping.begin(), mapping.begin() + n);
+    std::sort (first.begin(), first.end());
+
+    for (int i = 0; i < n; ++i)
+        if (first[(size_t) i] != i)
+            return false;
+
+    return true;
+}
+} // namespace
 
 StandaloneProcessor::StandaloneProcessor (const AudioDeviceTypeFactory& deviceTypes)
     : UsbPluginAudioProcessor (deviceTypes)
@@ -19,9 +51,12 @@ StandaloneProcessor::StandaloneProcessor (const AudioDeviceTypeFactory& deviceTy
 
 StandaloneProcessor::~StandaloneProcessor()
 {
+    // Removing the callback stops a running input, which closes the meter output (through
+    // audioDeviceStopped) before the base destructor stops the handler thread.
+    inputDeviceManager.removeChangeListener (this);
     inputDeviceManager.removeAudioCallback (this);
     inputDeviceManager.closeAudioDevice();
-    inputDeviceManager.removeChangeListener (this);
+    savedDeviceState.reset();
 }
 
 void StandaloneProcessor::getStateInformation (juce::MemoryBlock&) {}
@@ -33,6 +68,34 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         UsbPluginAudioProcessor::changeListenerCallback (source);
         return;
     }
+
+    // One call may stand for several coalesced changes; only the device open now counts.
+    if (auto* device = inputDeviceManager.getCurrentAudioDevice())
+    {
+        const int n = device->getActiveInputChannels().countNumberOfSetBits();
+        inputSampleRate = (int) device->getCurrentSampleRate();
+        channelMode = channelModeForInputCount (n);
+
+        if (channelMode == ChannelMode::None)
+        {
+            numActiveInputs = 0;
+        }
+        else
+        {
+            numActiveInputs = n;
+            const bool keep = keepRestoredMapping && startsWithPermutation (channelMapping, n);
+
+            for (int i = 0; i < n; ++i)
+                setChannelMappingEntry ((size_t) i, keep ? channelMapping[(size_t) i] : i, n);
+        }
+
+        channelMapping.saveState();
+    }
+
+    keepRestoredMapping = false;
+
+    if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor()))
+        editor->postMessage (new UpdateRoutingMessage());
 }
 
 void StandaloneProcessor::audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,
@@ -59,7 +122,8 @@ void StandaloneProcessor::audioDeviceAboutToStart (juce::AudioIODevice* device)
 
 void StandaloneProcessor::audioDeviceStopped()
 {
-    deviceHandler.outputDeviceManager.removeAudioCallback (&deviceHandler);
-    deviceHandler.outputDeviceManager.closeAudioDevice();
-    deviceHandler.deviceState = DeviceState::Searching;
+    // The meter output carries this input's audio, so it stops with it; routing stays off until
+    // the user switches it on again. The handler does it, so that its own thread's work on the
+    // meter device never overlaps.
+    deviceHandler.inputDeviceStopped();
 }

@@ -5,8 +5,9 @@
 #include <memory>
 
 /** The processor the application creates: owns the user's input device and feeds its audio into
-    the mapped audio path. The input device's callbacks run on its audio thread; everything else
-    on the message thread. */
+    the mapped audio path. The input device's callbacks run on its audio thread, its start and
+    stop on the thread that opens or closes it (the message thread here); everything else on the
+    message thread. */
 class StandaloneProcessor : public UsbPluginAudioProcessor,
                             public juce::AudioIODeviceCallback
 {
@@ -15,6 +16,11 @@ public:
     ~StandaloneProcessor() override;
 
     void getStateInformation (juce::MemoryBlock& destData) override;
+
+    /** For the input device manager: counts the current device's active inputs, sets the channel
+        mode, resets the first n mapping entries to the identity (n = 1, 2 or 6), makes the
+        mapping the setting's revert point, and posts an UpdateRoutingMessage to the editor.
+        Other sources go to the base. */
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
     void audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,
@@ -24,11 +30,19 @@ public:
     void audioDeviceAboutToStart (juce::AudioIODevice* device) override;
     void audioDeviceStopped() override;
 
-    /** Active input channels of the current input device, as counted at its last start. */
+    /** Active input channels of the current input device, as counted at its last start; 0 once
+        the input device manager reports a count the program does not support. The input audio
+        thread reads it. */
     std::atomic<int> numActiveInputs { 0 };
     juce::AudioDeviceManager inputDeviceManager;
     /** The input device's saved set-up, restored from or written to config.xml. */
     std::unique_ptr<juce::XmlElement> savedDeviceState;
+
+    /** Set by the config.xml restore: the next notification of the input device manager keeps
+        the restored first n mapping entries if they are a permutation of 0 to n - 1 for the
+        device then open, instead of resetting them. Cleared by that notification, so every later
+        device change resets them. Message thread only. */
+    bool keepRestoredMapping = false;
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StandaloneProcessor)

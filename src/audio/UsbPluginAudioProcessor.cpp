@@ -1,5 +1,6 @@
 #include "UsbPluginAudioProcessor.h"
 
+#include "ChannelMode.h"
 #include "TranslationTable.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"
 #include "lookandfeel/KestroLookAndFeel.h"
@@ -8,11 +9,12 @@ bool UsbPluginAudioProcessor::s_enableAutoUpdate = true;
 KestroLookAndFeel* UsbPluginAudioProcessor::s_lookAndFeel = nullptr;
 int UsbPluginAudioProcessor::s_instanceCounter = 0;
 
-UsbPluginAudioProcessor::UsbPluginAudioProcessor (const AudioDeviceTypeFactory& deviceTypes)
+UsbPluginAudioProcessor::UsbPluginAudioProcessor (const AudioDeviceTypeFactory& deviceTypes,
+                                                  std::shared_ptr<MidiPortProvider> midiPorts)
     : juce::AudioProcessor (BusesProperties()
                                 .withInput ("Input", juce::AudioChannelSet::stereo(), true)
                                 .withOutput ("Output", juce::AudioChannelSet::stereo(), true)),
-      deviceHandler (this, deviceTypes),
+      deviceHandler (this, deviceTypes, std::move (midiPorts)),
       delayedThreadStarter (deviceHandler)
 {
     if (s_instanceCounter++ == 0)
@@ -122,6 +124,22 @@ bool UsbPluginAudioProcessor::setChannelMappingEntry (size_t index, int inputCha
     return true;
 }
 
+std::vector<int> UsbPluginAudioProcessor::getLogicalChannelsUnmapped() const
+{
+    switch (channelMode)
+    {
+        case ChannelMode::None:              return {};
+        case ChannelMode::Stereo:            return { 0, 1 };
+        case ChannelMode::Lcrs:              return { 0, 1, 2, 3 };
+        case ChannelMode::FivePointZero:     return { 0, 1, 2, 5, 6 };
+        case ChannelMode::FivePointOne:      return { 0, 1, 2, 4, 5, 6 };
+        case ChannelMode::SevenPointOneSdds: return { 0, 1, 2, 4, 5, 6, 7, 8 };
+        case ChannelMode::SevenPointOne:     return { 0, 1, 2, 4, 9, 10, 36, 37 };
+        case ChannelMode::Mono:
+        default:                             return { 11 };
+    }
+}
+
 //==============================================================================
 void UsbPluginAudioProcessor::timerCallback()
 {
@@ -152,3 +170,31 @@ void UsbPluginAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* s
 }
 
 void UsbPluginAudioProcessor::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&) {}
+
+bool UsbPluginAudioProcessor::_validateChannelConfig()
+{
+    // Host family 6 through the VST wrapper is taken to offer six inputs, whatever its buses say.
+    const bool sixInputHost = hostId == 6 && wrapperType == wrapperType_VST;
+    availableInputChannels = sixInputHost ? 6 : (size_t) juce::jmax (0, _getNumInputChannels());
+
+    if (channelModeChosen)
+        return availableInputChannels >= requiredInputChannels;
+
+    const int numInputs = _getNumInputChannels();
+    requiredInputChannels = (size_t) juce::jmax (0, numInputs);
+
+    switch (numInputs)
+    {
+        case 1:  channelMode = ChannelMode::Mono; break;
+        case 2:  channelMode = ChannelMode::Stereo; break;
+        case 6:  channelMode = ChannelMode::FivePointOne; break;
+        default: return false;
+    }
+
+    return ! sixInputHost;
+}
+
+int UsbPluginAudioProcessor::_getNumInputChannels()
+{
+    return getTotalNumInputChannels();
+}

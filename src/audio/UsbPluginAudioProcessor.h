@@ -4,6 +4,7 @@
 #include "AudioDeviceTypeFactory.h"
 #include "DelayedThreadStarter.h"
 #include "DelayedUpdateChecker.h"
+#include "MidiPortProvider.h"
 #include "RealtimeChannelMapping.h"
 
 #include "settings/BoolAttribute.h"
@@ -13,6 +14,7 @@
 #include <juce_audio_processors/juce_audio_processors.h>
 
 #include <atomic>
+#include <vector>
 
 class KestroLookAndFeel;
 
@@ -26,7 +28,9 @@ class UsbPluginAudioProcessor : public juce::AudioProcessor,
                                 public juce::Timer
 {
 public:
-    explicit UsbPluginAudioProcessor (const AudioDeviceTypeFactory& deviceTypes = {});
+    /** deviceTypes and midiPorts go to the meter handler (empty: the platform's). */
+    explicit UsbPluginAudioProcessor (const AudioDeviceTypeFactory& deviceTypes = {},
+                                      std::shared_ptr<MidiPortProvider> midiPorts = {});
     ~UsbPluginAudioProcessor() override;
 
     //==============================================================================
@@ -59,10 +63,22 @@ public:
         Observers are not told; a caller that changes the user's mapping notifies them itself. */
     bool setChannelMappingEntry (size_t index, int inputChannel, int numActiveInputs);
 
+    /** The logical channels of the current channelMode in the routing editor's row order, as
+        indices into LogicalChannelLabels and LogicalChannelDescriptions; before the channel
+        mapping is applied. A mode without a list of its own gives the mono list. */
+    std::vector<int> getLogicalChannelsUnmapped() const;
+
     //==============================================================================
     void timerCallback() override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
     void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
+
+    /** For a plug-in host's preparation: whether the input channel count suits the channel mode.
+        Without a mode the user chose, derives channelMode from the count (1, 2 or 6) and returns
+        false, leaving it as it was, for any other count. */
+    virtual bool _validateChannelConfig();
+    /** Input channels over all input buses. */
+    virtual int _getNumInputChannels();
 
     //==============================================================================
     int hostId = 0;

@@ -2,6 +2,7 @@
 // a temporary settings folder.
 
 #include "MessagePump.h"
+#include "ScopedTemporaryHome.h"
 #include "VirtualDeviceRegistry.h"
 
 #include "app/InstrumentsStandaloneApplication.h"
@@ -85,6 +86,7 @@ protected:
         folder.deleteRecursively();
     }
 
+    ScopedTemporaryHome home; // the editor's globalconfig.xml follows the user's home
     juce::File folder;
     VirtualDeviceRegistry devices;
     std::unique_ptr<TestApplication> app;

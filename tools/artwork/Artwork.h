@@ -18,3 +18,4 @@ struct ArtworkItem
 // Each group of pictures lives in its own file.
 std::vector<ArtworkItem> applicationArtwork();
 std::vector<ArtworkItem> lookAndFeelArtwork();
+std::vector<ArtworkItem> editorArtwork();

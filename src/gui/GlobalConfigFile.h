@@ -1,0 +1,27 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+/** globalconfig.xml: the automatic-update switch, kept between runs. The editor reads it while it
+    is built and writes it while it is destroyed. The root element may have any name, and whatever
+    else the file holds is kept when it is written. Message thread only. */
+class GlobalConfigFile
+{
+public:
+    /** The switch as stored in the file: the "enabled" attribute of the root's first child named
+        "AutoUpdateCheck" (ignoring case), read by JUCE's boolean rule, so a child without the
+        attribute reads as off. Returns `current` when the file is missing, a folder, not XML or
+        has no such child. */
+    static bool read (const juce::File& file, bool current);
+
+    /** Stores the switch as "1" or "0" in the file, keeping the rest of an existing document and
+        creating the folders and a root "KestroVantrelStandalone" when needed. The file is
+        replaced only once the new content is written, so a failed write keeps the old file.
+        Failures are not reported otherwise. */
+    static bool write (const juce::File& file, bool enabled);
+
+    GlobalConfigFile() = delete;
+
+private:
+    static juce::XmlElement* _findSwitch (juce::XmlElement& root);
+};

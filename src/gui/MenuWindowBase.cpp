@@ -1,0 +1,101 @@
+#include "MenuWindowBase.h"
+
+namespace
+{
+/** The display whose total area contains the point, else the one whose centre is nearest (the
+    earlier one on a tie); null when there is no display at all. */
+const juce::Displays::Display* displayContaining (juce::Point<int> point)
+{
+    const auto& displays = juce::Desktop::getInstance().getDisplays().displays;
+    const juce::Displays::Display* nearest = nullptr;
+    double nearestDistance = 0.0;
+
+    for (const auto& display : displays)
+    {
+        if (display.totalArea.contains (point))
+            return &display;
+
+        const auto distance = display.totalArea.getCentre().getDistanceFrom (point);
+        if (nearest == nullptr || distance < nearestDistance)
+        {
+            nearest = &display;
+            nearestDistance = distance;
+        }
+    }
+
+    return nearest;
+}
+} // namespace
+
+MenuWindowBase::MenuWindowBase (juce::Component& ownerComponent, const juce::Image& icon)
+    : juce::ResizableWindow ("Settings", juce::Colour (0x01000000), true),
+      owner (&ownerComponent)
+{
+    setOpaque (false);
+    repaint();
+    setDropShadowEnabled (false);
+    setResizable (true, true);
+
+    // Applying the limits to the still empty window gives it its first size, 400 x 520.
+    const auto* display = displayContaining (getPosition());
+    setResizeLimits (400, 520, 600, display != nullptr ? display->totalArea.getHeight() : 520);
+    setAlwaysOnTop (true);
+
+    if (auto* peer = getPeer())
+        peer->setIcon (icon);
+
+    setVisible (false);
+}
+
+void MenuWindowBase::visibilityChanged()
+{
+    if (isVisible())
+        _placeBesideOwner();
+}
+
+void MenuWindowBase::userTriedToCloseWindow()
+{
+    setVisible (false);
+}
+
+void MenuWindowBase::_placeBesideOwner()
+{
+    const auto editorPosition = owner->getScreenPosition();
+    const auto* display = displayContaining (editorPosition);
+    if (display == nullptr)
+        return;
+
+    const auto d = display->totalArea;
+    const auto t = juce::Desktop::getInstance().getDisplays().getTotalBounds (true);
+    const int b = getBorderThickness().getTop();
+    const int menuW = getWidth() - 2 * b, menuH = getHeight() - 2 * b;
+    const int ex = editorPosition.x, ey = editorPosition.y;
+    const int ew = owner->getWidth(), eh = owner->getHeight();
+
+    // The editor's x within its display.
+    const int xd = ex < 0 ? ex + d.getWidth() : ex % d.getWidth();
+    int x;
+
+    if (xd > d.getWidth() - xd - ew)
+    {
+        x = menuW + 15 > xd ? 0 : ex - 25 - menuW;
+    }
+    else
+    {
+        x = ex + ew + 15;
+        if (x + menuW > d.getRight())
+            x = d.getRight() - menuW - 2 * b;
+    }
+
+    int y = ey + eh / 2 - menuH / 2;
+
+    for (const auto& area : { t, d })
+    {
+        if (y < area.getY())
+            y = area.getY();
+        else if (y + menuH > area.getBottom())
+            y = area.getBottom() - menuH - 2 * b;
+    }
+
+    setBounds (x, y, menuW + 2 * b, menuH + 2 * b);
+}

@@ -1,0 +1,377 @@
+// config.xml: what a start-up restores from each kind of file, what a shutdown writes, and that a
+// write that fails keeps the old file.
+
+#include "MessagePump.h"
+#include "ScopedTemporaryHome.h"
+#include "VirtualDeviceRegistry.h"
+
+#include "app/InstrumentsStandaloneApplication.h"
+#include "app/MainWindow.h"
+#include "app/StandaloneConfigFile.h"
+#include "audio/ChannelMode.h"
+#include "audio/StandaloneProcessor.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <sys/resource.h>
+
+namespace
+{
+const juce::String speakersName ("Virtual Speakers");
+const juce::String stereoName ("Stereo In");
+const juce::String surroundName ("Surround In");
+
+using Mapping = std::vector<int32_t>;
+
+Mapping mappingOf (const UsbPluginAudioProcessor& processor)
+{
+    return { processor.channelMapping.begin(), processor.channelMapping.end() };
+}
+
+void addDevices (VirtualDeviceRegistry& registry)
+{
+    // The input manager asks for one output; it takes the first.
+    registry.addDevice (VirtualDeviceDescription::output (speakersName, 2));
+    registry.addDevice (VirtualDeviceDescription::input (stereoName, 2));
+    registry.addDevice (VirtualDeviceDescription::input (surroundName, 6));
+}
+
+class NotificationCounter : public juce::ChangeListener
+{
+public:
+    void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
+    int count = 0;
+};
+
+juce::String inputDeviceName (StandaloneProcessor& processor)
+{
+    return processor.inputDeviceManager.getAudioDeviceSetup().inputDeviceName;
+}
+
+/** A processor as the application has it before the restore, with a temporary settings folder. */
+class ConfigFile : public ::testing::Test
+{
+protected:
+    ConfigFile()
+    {
+        addDevices (registry);
+        folder.createDirectory();
+    }
+
+    ~ConfigFile() override
+    {
+        if (processor != nullptr)
+            processor->inputDeviceManager.removeChangeListener (&notifications);
+
+        processor.reset();
+        folder.deleteRecursively();
+    }
+
+    void makeProcessor()
+    {
+        processor = std::make_unique<StandaloneProcessor> (registry.makeFactory());
+        processor->inputDeviceManager.addChangeListener (&notifications);
+        processor->delayedThreadStarter.stopTimer();   // the meter side is not under test here
+        processor->stopTimer();
+    }
+
+    /** Lets the input device manager's queued notification arrive (one is always queued after
+        the processor opened its first device). */
+    void waitForStartUpNotification()
+    {
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notifications.count > 0; }, 5000));
+    }
+
+    VirtualDeviceRegistry registry;
+    const juce::File folder { juce::File::createTempFile ("kestro-config") };
+    const juce::File configFile { folder.getChildFile ("Kestro/Vantrel/config.xml") };
+    NotificationCounter notifications;
+    std::unique_ptr<StandaloneProcessor> processor;
+};
+
+//==============================================================================
+enum class FileForm { missing, folder, text };
+
+struct SavedFile
+{
+    const char* name;
+    FileForm form;
+    const char* content;
+    juce::String expectedDevice;
+    int expectedActiveInputs;
+    Mapping afterRestore;
+    Mapping afterStartUp;
+};
+
+void PrintTo (const SavedFile& value, std::ostream* os) { *os << value.name; }
+
+class ConfigFileBadFiles : public ConfigFile,
+                           public ::testing::WithParamInterface<SavedFile>
+{
+};
+
+// Before the restore the mapping holds a swap, so that "left as it was" differs from the
+// defaults; the device notification that follows the restore resets it unless the restore
+// brought a permutation.
+TEST_P (ConfigFileBadFiles, RestoresWhatIsValidAndLeavesTheRest)
+{
+    const auto& saved = GetParam();
+
+    if (saved.form == FileForm::folder)
+    {
+        ASSERT_TRUE (configFile.getChildFile ("unrelated.txt").create().wasOk());
+    }
+    else if (saved.form == FileForm::text)
+    {
+        ASSERT_TRUE (configFile.create().wasOk() && configFile.replaceWithText (saved.content));
+    }
+
+    makeProcessor();
+    ASSERT_TRUE (processor->setChannelMappingEntry (0, 1, 2) && processor->setChannelMappingEntry (1, 0, 2));
+
+    if (const auto root = StandaloneConfigFile::read (configFile))
+        StandaloneConfigFile::restore (*root, *processor);
+
+    EXPECT_EQ (inputDeviceName (*processor), saved.expectedDevice);
+    EXPECT_EQ (mappingOf (*processor), saved.afterRestore);
+
+    waitForStartUpNotification();
+
+    EXPECT_EQ (processor->numActiveInputs.load(), saved.expectedActiveInputs);
+    EXPECT_EQ (mappingOf (*processor), saved.afterStartUp);
+
+    for (int i = 0; i < RealtimeChannelMapping::numEntries; ++i)
+        EXPECT_EQ (processor->realtimeMapping.load (i), saved.afterStartUp[(size_t) i]) << "entry " << i;
+
+    if (saved.form == FileForm::folder)
+    {
+        EXPECT_TRUE (configFile.getChildFile ("unrelated.txt").existsAsFile());
+    }
+}
+
+#define KESTRO_SURROUND_SETUP "<DEVICESETUP deviceType=\"Virtual\" audioOutputDeviceName=\"Virtual Speakers\"" \
+                              " audioInputDeviceName=\"Surround In\" audioDeviceInChans=\"111111\"/>"
+
+INSTANTIATE_TEST_SUITE_P (ConfigFile, ConfigFileBadFiles,
+    ::testing::Values (
+        SavedFile { "Missing", FileForm::missing, "", stereoName, 2,
+                    { 1, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        SavedFile { "FolderInItsPlace", FileForm::folder, "", stereoName, 2,
+                    { 1, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        SavedFile { "NotXml", FileForm::text, "ChannelMapping = 5,4,3,2,1,0", stereoName, 2,
+                    { 1, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        SavedFile { "NoProcessorElement", FileForm::text,
+                    "<KestroVantrelStandalone><ChannelMapping>5,4,3,2,1,0</ChannelMapping></KestroVantrelStandalone>",
+                    stereoName, 2, { 1, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        SavedFile { "LowerCaseNames", FileForm::text,
+                    "<kestrovantrelstandalone><processor><audiodevice>"
+                    "<devicesetup deviceType=\"Virtual\" audioOutputDeviceName=\"Virtual Speakers\""
+                    " audioInputDeviceName=\"Surround In\" audioDeviceInChans=\"111111\"/></audiodevice>"
+                    "<channelmapping>5,4,3,2,1,0</channelmapping></processor></kestrovantrelstandalone>",
+                    surroundName, 6, { 5, 4, 3, 2, 1, 0 }, { 5, 4, 3, 2, 1, 0 } },
+        SavedFile { "MappingTooLong", FileForm::text,
+                    "<KestroVantrelStandalone><Processor><AudioDevice>" KESTRO_SURROUND_SETUP "</AudioDevice>"
+                    "<ChannelMapping>5,4,3,2,1,0,1,2,3</ChannelMapping></Processor></KestroVantrelStandalone>",
+                    surroundName, 6, { 5, 4, 3, 2, 1, 0 }, { 5, 4, 3, 2, 1, 0 } },
+        SavedFile { "NegativeItem", FileForm::text,
+                    "<KestroVantrelStandalone><Processor><AudioDevice/>"
+                    "<ChannelMapping>0,-1</ChannelMapping></Processor></KestroVantrelStandalone>",
+                    stereoName, 2, { 0, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        // Written with a six-channel device, read with a two-channel one.
+        SavedFile { "ItemsBeyondTheDevice", FileForm::text,
+                    "<KestroVantrelStandalone><Processor><AudioDevice/>"
+                    "<ChannelMapping>1,0,5,4,3,2</ChannelMapping></Processor></KestroVantrelStandalone>",
+                    stereoName, 2, { 1, 0, 2, 3, 4, 5 }, { 1, 0, 2, 3, 4, 5 } },
+        SavedFile { "ItemBeyondTheSurroundDevice", FileForm::text,
+                    "<KestroVantrelStandalone><Processor><AudioDevice>" KESTRO_SURROUND_SETUP "</AudioDevice>"
+                    "<ChannelMapping>5,4,3,2,1,6</ChannelMapping></Processor></KestroVantrelStandalone>",
+                    surroundName, 6, { 5, 4, 3, 2, 1, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        SavedFile { "EmptyMapping", FileForm::text,
+                    "<KestroVantrelStandalone><Processor><AudioDevice/><ChannelMapping/></Processor></KestroVantrelStandalone>",
+                    stereoName, 2, { 1, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        SavedFile { "DeviceNoLongerPresent", FileForm::text,
+                    "<KestroVantrelStandalone><Processor><AudioDevice>"
+                    "<DEVICESETUP deviceType=\"Virtual\" audioOutputDeviceName=\"Virtual Speakers\""
+                    " audioInputDeviceName=\"Unplugged In\"/></AudioDevice>"
+                    "<ChannelMapping>1,0</ChannelMapping></Processor></KestroVantrelStandalone>",
+                    stereoName, 2, { 1, 0, 2, 3, 4, 5 }, { 1, 0, 2, 3, 4, 5 } }),
+    [] (const auto& testCase) { return std::string (testCase.param.name); });
+
+#undef KESTRO_SURROUND_SETUP
+
+//==============================================================================
+TEST_F (ConfigFile, FirstWriteHoldsNoDeviceSetUpAndTheDefaultMapping)
+{
+    makeProcessor();
+    waitForStartUpNotification();
+
+    ASSERT_FALSE (configFile.getParentDirectory().exists());
+    ASSERT_TRUE (StandaloneConfigFile::write (configFile, *processor));
+
+    const auto text = configFile.loadFileAsString();
+    EXPECT_TRUE (text.startsWith ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n")) << text;
+
+    const auto root = juce::parseXML (text);
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getTagName(), "KestroVantrelStandalone");
+    auto* processorElement = root->getChildByName ("Processor");
+    ASSERT_NE (processorElement, nullptr);
+    ASSERT_NE (processorElement->getChildByName ("AudioDevice"), nullptr);
+    EXPECT_EQ (processorElement->getChildByName ("AudioDevice")->getNumChildElements(), 0);
+    ASSERT_NE (processorElement->getChildByName ("ChannelMapping"), nullptr);
+    EXPECT_EQ (processorElement->getChildByName ("ChannelMapping")->getAllSubText(), "0,1,2,3,4,5");
+}
+
+TEST_F (ConfigFile, FolderInTheFilesPlaceIsLeftAlone)
+{
+    ASSERT_TRUE (configFile.getChildFile ("unrelated.txt").create().wasOk());
+    makeProcessor();
+
+    EXPECT_FALSE (StandaloneConfigFile::write (configFile, *processor));
+    EXPECT_TRUE (configFile.isDirectory());
+    EXPECT_TRUE (configFile.getChildFile ("unrelated.txt").existsAsFile());
+}
+
+/** Limits the size of any file this process writes, as a full disk would, and undoes it. */
+class ScopedFileSizeLimit
+{
+public:
+    explicit ScopedFileSizeLimit (rlim_t maximumBytes)
+    {
+        // Past the limit the kernel sends SIGXFSZ, which would end the test process.
+        previousHandler = std::signal (SIGXFSZ, SIG_IGN);
+        getrlimit (RLIMIT_FSIZE, &previousLimit);
+        auto limit = previousLimit;
+        limit.rlim_cur = maximumBytes;
+        setrlimit (RLIMIT_FSIZE, &limit);
+    }
+
+    ~ScopedFileSizeLimit()
+    {
+        setrlimit (RLIMIT_FSIZE, &previousLimit);
+        std::signal (SIGXFSZ, previousHandler);
+    }
+
+private:
+    rlimit previousLimit {};
+    void (*previousHandler) (int) = nullptr;
+};
+
+TEST_F (ConfigFile, FailedWriteKeepsTheOldFile)
+{
+    makeProcessor();
+    waitForStartUpNotification();
+    ASSERT_TRUE (StandaloneConfigFile::write (configFile, *processor));
+    const auto oldText = configFile.loadFileAsString();
+
+    ASSERT_TRUE (processor->setChannelMappingEntry (0, 1, 2) && processor->setChannelMappingEntry (1, 0, 2));
+
+    for (const rlim_t limit : { (rlim_t) 0, (rlim_t) 64 })   // nothing written at all; a short write
+    {
+        SCOPED_TRACE ((int) limit);
+        bool written = true;
+
+        {
+            const ScopedFileSizeLimit fullDisk (limit);
+            written = StandaloneConfigFile::write (configFile, *processor);
+        }
+
+        EXPECT_FALSE (written);
+        EXPECT_EQ (configFile.loadFileAsString(), oldText);
+        EXPECT_EQ (configFile.getParentDirectory().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1)
+            << "no temporary file is left behind";
+    }
+
+    ASSERT_TRUE (StandaloneConfigFile::write (configFile, *processor));
+    EXPECT_TRUE (configFile.loadFileAsString().contains ("1,0,2,3,4,5"));
+}
+
+//==============================================================================
+
+/** The application with the quit request ignored instead of stopping the test's message loop. */
+class TestApplication : public InstrumentsStandaloneApplication
+{
+public:
+    using InstrumentsStandaloneApplication::InstrumentsStandaloneApplication;
+    void systemRequestedQuit() override {}
+};
+
+class ConfigFileRoundTrip : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+            GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+
+        addDevices (registry);
+        folder.createDirectory();
+    }
+
+    void TearDown() override { folder.deleteRecursively(); }
+
+    /** Starts the application, lets the start-up's device notification arrive, lets `during`
+        act on the running processor, and shuts the application down. */
+    void runApplication (const std::function<void (StandaloneProcessor&)>& during)
+    {
+        const ScopedTemporaryHome home;
+        TestApplication app (ApplicationContext { folder, registry.makeFactory() });
+        app.initialise ({});
+        ASSERT_NE (app.getMainWindow(), nullptr);
+        auto& processor = *app.getMainWindow()->processor;
+
+        NotificationCounter notifications;
+        processor.inputDeviceManager.addChangeListener (&notifications);
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return notifications.count > 0; }, 5000));
+
+        during (processor);
+
+        processor.inputDeviceManager.removeChangeListener (&notifications);
+        app.shutdown();
+        configFile = app.configFile;
+    }
+
+    VirtualDeviceRegistry registry;
+    const juce::File folder { juce::File::createTempFile ("kestro-roundtrip") };
+    juce::File configFile;
+};
+
+TEST_F (ConfigFileRoundTrip, DeviceSetUpAndMappingSurviveARestart)
+{
+    const Mapping routing { 2, 0, 1, 5, 3, 4 };
+
+    runApplication ([&] (StandaloneProcessor& processor)
+    {
+        // The user picks the six-channel device in the settings window and edits the routing.
+        auto setup = processor.inputDeviceManager.getAudioDeviceSetup();
+        setup.inputDeviceName = surroundName;
+        setup.inputChannels.setRange (0, 6, true);
+        setup.useDefaultInputChannels = false;
+        ASSERT_EQ (processor.inputDeviceManager.setAudioDeviceSetup (setup, true), "");
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return processor.channelMode == ChannelMode::FivePointOne; }, 5000));
+
+        for (size_t i = 0; i < routing.size(); ++i)
+            ASSERT_TRUE (processor.setChannelMappingEntry (i, routing[i], 6));
+    });
+
+    const auto firstText = configFile.loadFileAsString();
+    const auto first = juce::parseXML (firstText);
+    ASSERT_NE (first, nullptr);
+    auto* setup = first->getChildByName ("Processor")->getChildByName ("AudioDevice")->getFirstChildElement();
+    ASSERT_NE (setup, nullptr);
+    EXPECT_EQ (setup->getTagName(), "DEVICESETUP");
+    EXPECT_EQ (setup->getStringAttribute ("audioInputDeviceName"), surroundName);
+    EXPECT_EQ (first->getChildByName ("Processor")->getChildByName ("ChannelMapping")->getAllSubText(), "2,0,1,5,3,4");
+
+    runApplication ([&] (StandaloneProcessor& processor)
+    {
+        EXPECT_EQ (inputDeviceName (processor), surroundName);
+        EXPECT_EQ (processor.numActiveInputs.load(), 6);
+        EXPECT_EQ (processor.channelMode, ChannelMode::FivePointOne);
+        EXPECT_EQ (mappingOf (processor), routing) << "the restored routing outlives the start-up notification";
+    });
+
+    EXPECT_EQ (configFile.loadFileAsString(), firstText) << "a run without changes writes the same file";
+}
+} // namespace

@@ -1,0 +1,379 @@
+// The input side through the real StandaloneProcessor and its input device manager, with virtual
+// devices: what each input-device change does to the channel mode, the channel mapping, the meter
+// handler and the editor's routing rows, and what the input callback plays.
+
+#include "MessagePump.h"
+#include "ScopedTemporaryHome.h"
+#include "VirtualDeviceRegistry.h"
+
+#include "app/StandaloneConfigFile.h"
+#include "audio/ChannelMode.h"
+#include "audio/StandaloneProcessor.h"
+#include "audio/UpdateRoutingMessage.h"
+#include "gui/UsbPluginAudioProcessorEditor.h"
+
+#include <gtest/gtest.h>
+
+
+namespace
+{
+const juce::String speakersName ("Virtual Speakers");
+const juce::String stereoName ("Stereo In");
+const juce::String otherStereoName ("Other Stereo In");
+const juce::String surroundName ("Surround In");
+const juce::String octoName ("Octo In");
+const juce::String monoName ("Mono In");
+const juce::String meterName ("KM7-Solvin Output");
+
+using Mapping = std::vector<int32_t>;
+
+Mapping realtimeEntries (const UsbPluginAudioProcessor& processor)
+{
+    Mapping entries;
+
+    for (int i = 0; i < RealtimeChannelMapping::numEntries; ++i)
+        entries.push_back (processor.realtimeMapping.load (i));
+
+    return entries;
+}
+
+Mapping mappingOf (const UsbPluginAudioProcessor& processor)
+{
+    return { processor.channelMapping.begin(), processor.channelMapping.end() };
+}
+
+/** The real editor, counting the routing-row requests it receives. */
+class RecordingEditor : public UsbPluginAudioProcessorEditor
+{
+public:
+    using UsbPluginAudioProcessorEditor::UsbPluginAudioProcessorEditor;
+
+    void handleMessage (const juce::Message& message) override
+    {
+        if (dynamic_cast<const UpdateRoutingMessage*> (&message) != nullptr)
+            ++numRoutingUpdates;
+
+        UsbPluginAudioProcessorEditor::handleMessage (message);
+    }
+
+    int numRoutingUpdates = 0;
+};
+
+class TestProcessor : public StandaloneProcessor
+{
+public:
+    using StandaloneProcessor::StandaloneProcessor;
+
+    juce::AudioProcessorEditor* createEditor() override { return new RecordingEditor (*this); }
+};
+
+/** Counts the input device manager's change notifications. Registered after the processor, it
+    is called in the same dispatch, so once it has counted one the processor has handled it. */
+class NotificationCounter : public juce::ChangeListener
+{
+public:
+    void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
+    int count = 0;
+};
+
+
+class InputSide : public ::testing::Test
+{
+protected:
+    InputSide()
+    {
+        // The input manager asks for one output; it must not take the meter's.
+        registry.addDevice (VirtualDeviceDescription::output (speakersName, 2));
+        registry.addDevice (VirtualDeviceDescription::input (stereoName, 2));
+        registry.addDevice (VirtualDeviceDescription::input (otherStereoName, 2));
+        registry.addDevice (VirtualDeviceDescription::input (surroundName, 6));
+        registry.addDevice (VirtualDeviceDescription::input (octoName, 8));
+        registry.addDevice (VirtualDeviceDescription::input (monoName, 1));
+        registry.addDevice (VirtualDeviceDescription::output (meterName, 6));
+    }
+
+    void SetUp() override
+    {
+        processor = std::make_unique<TestProcessor> (registry.makeFactory());
+        processor->inputDeviceManager.addChangeListener (&notifications);
+
+        // The meter side is not under test here: its thread and its re-probe stay off.
+        processor->delayedThreadStarter.stopTimer();
+        processor->stopTimer();
+    }
+
+    void TearDown() override
+    {
+        if (processor != nullptr)
+            processor->inputDeviceManager.removeChangeListener (&notifications);
+
+        if (editor != nullptr)
+        {
+            processor->editorBeingDeleted (editor.get());
+            editor.reset();
+        }
+
+        processor.reset();
+        home.reset();
+    }
+
+    /** Builds the processor's editor, as the application does; skips without an X display. */
+    void attachEditor()
+    {
+        if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+            GTEST_SKIP() << "the editor needs an X display (run under xvfb-run)";
+
+        home = std::make_unique<ScopedTemporaryHome>();
+        editor.reset (dynamic_cast<RecordingEditor*> (processor->createEditorIfNeeded()));
+        ASSERT_NE (editor, nullptr);
+    }
+
+    /** Chooses an input device and its first numChannels channels, as the settings window does. */
+    void chooseInput (const juce::String& name, int numChannels)
+    {
+        auto setup = processor->inputDeviceManager.getAudioDeviceSetup();
+        setup.inputDeviceName = name;
+        setup.inputChannels.clear();
+        setup.inputChannels.setRange (0, numChannels, true);
+        setup.useDefaultInputChannels = false;
+        ASSERT_EQ (processor->inputDeviceManager.setAudioDeviceSetup (setup, true), "");
+
+        auto* device = processor->inputDeviceManager.getCurrentAudioDevice();
+        ASSERT_NE (device, nullptr);
+        ASSERT_EQ (device->getActiveInputChannels().countNumberOfSetBits(), numChannels);
+    }
+
+    /** Lets the queued notification of the input device manager arrive. */
+    void waitForNotification()
+    {
+        const int seen = notifications.count;
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notifications.count > seen; }, 5000));
+    }
+
+    void setMapping (const Mapping& entries, int numActiveInputs)
+    {
+        for (size_t i = 0; i < entries.size(); ++i)
+            ASSERT_TRUE (processor->setChannelMappingEntry (i, entries[i], numActiveInputs));
+    }
+
+    VirtualDeviceRegistry registry;
+    NotificationCounter notifications;
+    std::unique_ptr<ScopedTemporaryHome> home;
+    std::unique_ptr<TestProcessor> processor;
+    std::unique_ptr<RecordingEditor> editor;
+};
+
+//==============================================================================
+struct DeviceChange
+{
+    const char* name;
+    juce::String fromDevice;
+    int fromChannels;
+    Mapping mappingBefore;
+    juce::String toDevice;
+    int toChannels;
+    int expectedMode;
+    int expectedActiveInputs;
+    Mapping expectedMapping;
+};
+
+void PrintTo (const DeviceChange& value, std::ostream* os) { *os << value.name; }
+
+class InputSideDeviceChange : public InputSide,
+                              public ::testing::WithParamInterface<DeviceChange>
+{
+};
+
+TEST_P (InputSideDeviceChange, SetsModeResetsMappingClosesMeterAndRebuildsRows)
+{
+    const auto& change = GetParam();
+
+    attachEditor();
+    if (IsSkipped())
+        return;
+
+    waitForNotification();   // the device the constructor opened
+    chooseInput (change.fromDevice, change.fromChannels);
+    waitForNotification();
+    setMapping (change.mappingBefore, change.fromChannels);
+
+    // As if the meter had been found: the input's stop must close it and start the search again.
+    processor->deviceHandler.deviceState = DeviceState::DeviceReady;
+    const int rowsBefore = editor->numRoutingUpdates;
+
+    chooseInput (change.toDevice, change.toChannels);
+
+    // Start and stop run inside the device change; the notification comes later.
+    EXPECT_EQ (processor->deviceHandler.deviceState.load(), DeviceState::Searching);
+    {
+        const juce::ScopedLock sl (processor->deviceHandler.stateLock);
+        EXPECT_EQ (processor->deviceHandler.inputChannelCount, (unsigned long) change.toChannels);
+        EXPECT_EQ (processor->deviceHandler.inputSampleRate, processor->inputSampleRate);
+    }
+    EXPECT_EQ (mappingOf (*processor), change.mappingBefore);
+
+    waitForNotification();
+
+    EXPECT_EQ (processor->channelMode, change.expectedMode);
+    EXPECT_EQ (processor->numActiveInputs.load(), change.expectedActiveInputs);
+    EXPECT_EQ (mappingOf (*processor), change.expectedMapping);
+    EXPECT_EQ (realtimeEntries (*processor), change.expectedMapping);
+    EXPECT_EQ (processor->channelMapping.savedList, change.expectedMapping) << "the mapping is the new revert point";
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->numRoutingUpdates == rowsBefore + 1; }, 5000));
+}
+
+INSTANTIATE_TEST_SUITE_P (InputSide, InputSideDeviceChange,
+    ::testing::Values (
+        DeviceChange { "TwoToSix", stereoName, 2, { 1, 0, 1, 0, 1, 0 }, surroundName, 6,
+                       ChannelMode::FivePointOne, 6, { 0, 1, 2, 3, 4, 5 } },
+        DeviceChange { "TwoToOtherTwoUndoesSwap", stereoName, 2, { 1, 0, 1, 0, 1, 0 }, otherStereoName, 2,
+                       ChannelMode::Stereo, 2, { 0, 1, 1, 0, 1, 0 } },
+        DeviceChange { "SixToTwoKeepsUpperEntries", surroundName, 6, { 5, 4, 3, 2, 1, 0 }, stereoName, 2,
+                       ChannelMode::Stereo, 2, { 0, 1, 3, 2, 1, 0 } },
+        DeviceChange { "SixToEightLeavesMapping", surroundName, 6, { 5, 4, 3, 2, 1, 0 }, octoName, 8,
+                       ChannelMode::None, 0, { 5, 4, 3, 2, 1, 0 } },
+        DeviceChange { "TwoToMono", stereoName, 2, { 1, 0, 1, 0, 1, 0 }, monoName, 1,
+                       ChannelMode::Mono, 1, { 0, 0, 1, 0, 1, 0 } }),
+    [] (const auto& testCase) { return std::string (testCase.param.name); });
+
+//==============================================================================
+TEST_F (InputSide, ANotificationWithoutADeviceOnlyRebuildsRows)
+{
+    attachEditor();
+    if (IsSkipped())
+        return;
+
+    waitForNotification();
+    setMapping ({ 1, 0 }, 2);
+    const int rowsBefore = editor->numRoutingUpdates;
+
+    processor->inputDeviceManager.closeAudioDevice();
+    ASSERT_EQ (processor->inputDeviceManager.getCurrentAudioDevice(), nullptr);
+    processor->inputDeviceManager.sendChangeMessage();
+    waitForNotification();
+
+    EXPECT_EQ (processor->channelMode, ChannelMode::Stereo);
+    EXPECT_EQ (mappingOf (*processor), (Mapping { 1, 0, 2, 3, 4, 5 }));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->numRoutingUpdates == rowsBefore + 1; }, 5000));
+}
+
+TEST_F (InputSide, InputCallbackPlaysSilenceOnItsOwnOutput)
+{
+    struct Input { juce::String name; int channels; };
+
+    for (const auto& input : { Input { stereoName, 2 }, Input { surroundName, 6 },
+                               Input { octoName, 8 }, Input { monoName, 1 } })
+    {
+        SCOPED_TRACE (input.name);
+        chooseInput (input.name, input.channels);
+
+        juce::AudioBuffer<float> signal (input.channels, 64), played;
+        for (int c = 0; c < input.channels; ++c)
+            juce::FloatVectorOperations::fill (signal.getWritePointer (c), 0.5f + 0.01f * (float) c, 64);
+
+        ASSERT_TRUE (registry.processBlock (input.name, signal, 64, &played));
+        ASSERT_EQ (played.getNumSamples(), 64);
+        ASSERT_GE (played.getNumChannels(), 1);
+
+        int numNonZero = 0;
+        for (int c = 0; c < played.getNumChannels(); ++c)
+            for (int i = 0; i < 64; ++i)
+                if (! (played.getSample (c, i) == 0.0f))   // a NaN is a sample nobody wrote
+                    ++numNonZero;
+
+        EXPECT_EQ (numNonZero, 0);
+    }
+}
+
+// A mapping written for six channels may meet a two-channel device that already runs (its start
+// comes before the notification that resets the mapping): the mapped path must not read input
+// channels the block does not have.
+TEST_F (InputSide, SixChannelMappingOnATwoChannelInputReadsOnlyItsChannels)
+{
+    waitForNotification();
+    auto& handler = processor->deviceHandler;
+    handler.startThread();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::DeviceReady; }, 5000));
+    handler.requestedState = DeviceState::Routing;
+    handler.notify();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::Routing; }, 5000));
+
+    juce::AudioBuffer<float> input (2, 64);
+    juce::FloatVectorOperations::fill (input.getWritePointer (0), 0.25f, 64);
+    juce::FloatVectorOperations::fill (input.getWritePointer (1), 0.5f, 64);
+
+    /** One input block through the mapping, then one meter block; the meter's two outputs. */
+    const auto playThrough = [&] (const Mapping& mapping, int numActiveInputsAssumed)
+    {
+        setMapping (mapping, numActiveInputsAssumed);
+        juce::AudioBuffer<float> played;
+        EXPECT_TRUE (registry.processBlock (stereoName, input, 64));
+        EXPECT_TRUE (registry.processBlock (meterName, {}, 64, &played));
+        EXPECT_EQ (played.getNumSamples(), 64);
+        return std::make_pair (played.getNumChannels() > 0 ? played.getSample (0, 63) : -1.0f,
+                               played.getNumChannels() > 1 ? played.getSample (1, 63) : -1.0f);
+    };
+
+    EXPECT_EQ (playThrough ({ 1, 0 }, 2), std::make_pair (0.5f, 0.25f)) << "the path carries audio";
+    EXPECT_EQ (playThrough ({ 5, 0, 4, 3, 2, 1 }, 6), std::make_pair (0.0f, 0.25f)) << "channel 5 is no channel here";
+    EXPECT_EQ (playThrough ({ 3, 2, 1, 0, 4, 5 }, 6), std::make_pair (0.0f, 0.0f));
+}
+
+//==============================================================================
+struct RestoredMapping
+{
+    const char* name;
+    const char* configXml;
+    int activeInputs;
+    Mapping afterStartUp;
+};
+
+void PrintTo (const RestoredMapping& value, std::ostream* os) { *os << value.name; }
+
+class InputSideRestoredMapping : public InputSide,
+                                 public ::testing::WithParamInterface<RestoredMapping>
+{
+};
+
+// The order of the application's start-up: the processor opens the default input (its
+// notification is queued), config.xml is restored, then the notification arrives.
+TEST_P (InputSideRestoredMapping, PermutationSurvivesStartUpOnce)
+{
+    const auto& restored = GetParam();
+    const auto root = juce::parseXML (restored.configXml);
+    ASSERT_NE (root, nullptr);
+
+    StandaloneConfigFile::restore (*root, *processor);
+    waitForNotification();
+
+    ASSERT_EQ (processor->numActiveInputs.load(), restored.activeInputs);
+    EXPECT_EQ (mappingOf (*processor), restored.afterStartUp);
+    EXPECT_EQ (realtimeEntries (*processor), restored.afterStartUp);
+    EXPECT_EQ (processor->channelMapping.savedList, restored.afterStartUp);
+
+    // Only the notification right after the restore keeps it: any later device change resets.
+    const auto& other = restored.activeInputs == 2 ? otherStereoName : stereoName;
+    chooseInput (other, 2);
+    waitForNotification();
+    EXPECT_EQ (processor->channelMapping[0], 0);
+    EXPECT_EQ (processor->channelMapping[1], 1);
+}
+
+INSTANTIATE_TEST_SUITE_P (InputSide, InputSideRestoredMapping,
+    ::testing::Values (
+        RestoredMapping { "StereoSwapKept",
+                          "<KestroVantrelStandalone><Processor><AudioDevice/>"
+                          "<ChannelMapping>1,0,2,3,4,5</ChannelMapping></Processor></KestroVantrelStandalone>",
+                          2, { 1, 0, 2, 3, 4, 5 } },
+        RestoredMapping { "SurroundPermutationKept",
+                          "<KestroVantrelStandalone><Processor><AudioDevice>"
+                          "<DEVICESETUP deviceType=\"Virtual\" audioOutputDeviceName=\"Virtual Speakers\""
+                          " audioInputDeviceName=\"Surround In\" audioDeviceInChans=\"111111\"/></AudioDevice>"
+                          "<ChannelMapping>5,3,4,0,2,1</ChannelMapping></Processor></KestroVantrelStandalone>",
+                          6, { 5, 3, 4, 0, 2, 1 } },
+        RestoredMapping { "RepeatedChannelReset",
+                          "<KestroVantrelStandalone><Processor><AudioDevice/>"
+                          "<ChannelMapping>1,1,2,3,4,5</ChannelMapping></Processor></KestroVantrelStandalone>",
+                          2, { 0, 1, 2, 3, 4, 5 } }),
+    [] (const auto& testCase) { return std::string (testCase.param.name); });
+} // namespace

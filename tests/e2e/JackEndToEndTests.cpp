@@ -1,0 +1,405 @@
+#include "MessagePump.h"
+#include "MeterClientReport.h"
+#include "SourceClientSignal.h"
+#include "SpawnedProcess.h"
+#include "audio/AudioDeviceTypeFactory.h"
+#include "audio/DeviceState.h"
+#include "audio/StandaloneProcessor.h"
+#include "lookandfeel/ScopedTranslations.h"
+
+#include <gtest/gtest.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <unistd.h>
+
+namespace
+{
+const juce::String meterName ("KM7-Solvin Output");
+const juce::String sourceName ("Test Source");
+constexpr int numMeterPorts = 6;
+constexpr int numSourcePorts = 2;
+
+AudioDeviceTypeFactory jackDeviceTypes()
+{
+    return []
+    {
+        std::vector<std::unique_ptr<juce::AudioIODeviceType>> types;
+        types.emplace_back (juce::AudioIODeviceType::createAudioIODeviceType_JACK());
+        return types;
+    };
+}
+
+/** What the meter client should measure: per port, the level it carries alone, or 0 for silence. */
+std::function<bool (const MeterClientReport::Window&)> meterPorts (std::vector<float> levels)
+{
+    levels.resize (numMeterPorts, 0.0f);
+
+    return [levels] (const MeterClientReport::Window& window)
+    {
+        for (size_t port = 0; port < levels.size(); ++port)
+        {
+            const bool matches = levels[port] == 0.0f ? MeterClientReport::isSilent (window, port)
+                                                      : MeterClientReport::carries (window, port, levels[port]);
+            if (! matches)
+                return false;
+        }
+
+        return true;
+    };
+}
+
+std::string describeLevels (const std::vector<float>& levels)
+{
+    juce::StringArray parts;
+    for (auto level : levels)
+        parts.add (level == 0.0f ? juce::String ("silence") : juce::String (level));
+    return parts.joinIntoString (", ").toStdString();
+}
+
+/** The meter handler's states as its change broadcasts show them, for failure messages: a state
+    the test waited for in vain says little without the ones that came before. Message thread. */
+class HandlerStateLog : public juce::ChangeListener
+{
+public:
+    explicit HandlerStateLog (AudioDeviceHandler& h) : handler (h) { handler.addChangeListener (this); }
+    ~HandlerStateLog() override { handler.removeChangeListener (this); }
+
+    void changeListenerCallback (juce::ChangeBroadcaster*) override
+    {
+        states.add ("state " + juce::String (handler.deviceState.load()) + " (requested "
+                    + juce::String (handler.requestedState.load()) + ")");
+    }
+
+    std::string describe() const
+    {
+        return "; states broadcast so far: " + (states.isEmpty() ? juce::String ("none") : states.joinIntoString (", ")).toStdString();
+    }
+
+private:
+    AudioDeviceHandler& handler;
+    juce::StringArray states;
+};
+
+/** Plays -levelOfChannel (c) on output c, so that what the meter measures is told apart from the
+    source client's signal. Runs on JUCE's JACK thread. */
+class NegativeLevelWriter : public juce::AudioIODeviceCallback
+{
+public:
+    void audioDeviceIOCallbackWithContext (const float* const*, int, float* const* outputs, int numOutputs,
+                                           int numSamples, const juce::AudioIODeviceCallbackContext&) override
+    {
+        for (int c = 0; c < numOutputs; ++c)
+            juce::FloatVectorOperations::fill (outputs[c], -SourceClientSignal::levelOfChannel (c), numSamples);
+    }
+
+    void audioDeviceAboutToStart (juce::AudioIODevice*) override {}
+    void audioDeviceStopped() override {}
+};
+} // namespace
+
+/** A JACK server with the dummy backend, of a name of its own, and two clients of our own on it:
+    "KM7-Solvin Output" (6 input ports that measure what arrives) and "Test Source" (2 output ports
+    with a constant level each). The test process talks to this server only, through
+    JACK_DEFAULT_SERVER, which it restores afterwards. Everything started here is stopped by
+    process id in TearDown. */
+class EndToEndJack : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (const char* previous = std::getenv ("JACK_DEFAULT_SERVER"))
+            previousDefaultServer = previous;
+
+        _removeLeftoversOfDeadRuns();
+
+        static int s_numServers = 0;
+        serverName = "kestro-e2e-" + juce::String ((int) ::getpid()) + "-" + juce::String (++s_numServers);
+        logFolder = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile (serverName);
+        ASSERT_TRUE (logFolder.createDirectory());
+        ::setenv ("JACK_DEFAULT_SERVER", serverName.toRawUTF8(), 1);
+
+        juce::StringPairArray environment;
+        environment.set ("JACK_DEFAULT_SERVER", serverName);
+        environment.set ("JACK_NO_AUDIO_RESERVATION", "1");
+
+        server = std::make_unique<SpawnedProcess> (
+            juce::StringArray { "jackd", "-n", serverName, "--no-realtime", "-d", "dummy", "-r", "48000", "-p", "64" },
+            environment, logFolder.getChildFile ("jackd.log"));
+
+        if (! server->started())
+            GTEST_SKIP() << "jackd cannot start: no jackd in PATH";
+
+        // The meter client waits for the server itself; its "ready" line says the server is up.
+        // The source joins only then: two clients that join a server while it is still starting
+        // race for libjack's metadata store, and the loser waits three seconds.
+        meter = std::make_unique<SpawnedProcess> (
+            juce::StringArray { KESTRO_E2E_METER_CLIENT, meterName, juce::String (numMeterPorts) },
+            environment, logFolder.getChildFile ("meter.log"));
+        ASSERT_TRUE (meter->started()) << "the meter client cannot be run";
+        pumpMessagesUntil ([this] { return meter->hasWrittenLine ("ready") || ! meter->isRunning() || ! server->isRunning(); },
+                           30000);
+
+        if (! server->isRunning())
+            GTEST_SKIP() << "jackd cannot start here:\n" << server->readOutput();
+        ASSERT_TRUE (meter->hasWrittenLine ("ready")) << "jackd runs, but the meter client did not join it";
+
+        source = std::make_unique<SpawnedProcess> (
+            juce::StringArray { KESTRO_E2E_SOURCE_CLIENT, sourceName, juce::String (numSourcePorts) },
+            environment, logFolder.getChildFile ("source.log"));
+        ASSERT_TRUE (source->started()) << "the source client cannot be run";
+        pumpMessagesUntil ([this] { return source->hasWrittenLine ("ready") || ! source->isRunning(); }, 30000);
+        ASSERT_TRUE (source->hasWrittenLine ("ready")) << "the source client did not join the server";
+        report = std::make_unique<MeterClientReport> (meter->getOutputFile());
+    }
+
+    void TearDown() override
+    {
+        // The test body has closed every JUCE device by now: the clients and the server go last.
+        const bool sourceStopped = source == nullptr || source->stop (5000);
+        const bool meterStopped = meter == nullptr || meter->stop (5000);
+        const bool serverStopped = server == nullptr || server->stop (10000);
+
+        EXPECT_TRUE (sourceStopped) << "the source client ignored SIGTERM";
+        EXPECT_TRUE (meterStopped) << "the meter client ignored SIGTERM";
+        EXPECT_TRUE (serverStopped) << "jackd ignored SIGTERM";
+
+        if (! serverStopped)
+            _removeServerFiles();
+
+        if (HasFailure())
+            for (auto* process : { server.get(), meter.get(), source.get() })
+                if (process != nullptr)
+                    std::cout << "---- end of " << process->getOutputFile().getFileName() << "\n"
+                              << _endOfLog (*process) << "\n";
+
+        source.reset();
+        meter.reset();
+        server.reset();
+        logFolder.deleteRecursively();
+
+        if (previousDefaultServer)
+            ::setenv ("JACK_DEFAULT_SERVER", previousDefaultServer->c_str(), 1);
+        else
+            ::unsetenv ("JACK_DEFAULT_SERVER");
+    }
+
+    /** Pumps the message loop until the meter client reports a window, measured wholly after this
+        call, that satisfies `condition`. */
+    ::testing::AssertionResult meterReports (const std::function<bool (const MeterClientReport::Window&)>& condition,
+                                             const std::string& what, int timeoutMs = 15000)
+    {
+        const auto since = MeterClientReport::now();
+        std::optional<MeterClientReport::Window> newest;
+
+        const bool found = pumpMessagesUntil ([&]
+        {
+            for (auto& window : report->readNewWindows())
+            {
+                if (window.beginMicroseconds < since)
+                    continue;
+
+                newest = window;
+                if (condition (window))
+                    return true;
+            }
+
+            return false;
+        }, timeoutMs);
+
+        if (found)
+            return ::testing::AssertionSuccess();
+
+        return ::testing::AssertionFailure()
+            << "the meter client did not measure " << what << " within " << timeoutMs << " ms; newest window: "
+            << (newest ? MeterClientReport::describe (*newest) : juce::String ("none"));
+    }
+
+    /** Every window the meter client measures over the next `milliseconds`, and at least three, is
+        silent on every port. A loaded machine may hold the server's cycle up for a while, so the
+        count of windows, not the time, decides; the time only sets a lower bound. */
+    ::testing::AssertionResult meterStaysSilentFor (int milliseconds)
+    {
+        constexpr int minWindows = 3;
+        const auto since = MeterClientReport::now();
+        const auto start = juce::Time::getMillisecondCounter();
+        const auto silent = meterPorts ({});
+        std::optional<MeterClientReport::Window> offending;
+        int numWindows = 0;
+
+        pumpMessagesUntil ([&]
+        {
+            for (auto& window : report->readNewWindows())
+            {
+                if (window.beginMicroseconds < since)
+                    continue;
+
+                ++numWindows;
+                if (! silent (window))
+                    offending = window;
+            }
+
+            return offending.has_value()
+                || (numWindows >= minWindows && juce::Time::getMillisecondCounter() - start >= (juce::uint32) milliseconds);
+        }, milliseconds + 15000);
+
+        if (offending)
+            return ::testing::AssertionFailure() << "sound after silence: " << MeterClientReport::describe (*offending);
+        if (numWindows < minWindows)
+            return ::testing::AssertionFailure() << "the meter client measured only " << numWindows << " windows";
+
+        return ::testing::AssertionSuccess();
+    }
+
+    juce::String serverName;
+    std::unique_ptr<SpawnedProcess> server, meter, source;
+    std::unique_ptr<MeterClientReport> report;
+
+private:
+    /** The last lines of a child's output, without the server's routine xrun reports and the
+        meter's windows (the failure message shows the newest window). */
+    static juce::String _endOfLog (const SpawnedProcess& process)
+    {
+        auto lines = juce::StringArray::fromLines (process.readOutput());
+        lines.removeEmptyStrings();
+        lines.strings.removeIf ([] (const juce::String& line)
+        {
+            return line.contains ("XRun") || line.contains ("Process error") || line.startsWith ("window ");
+        });
+        lines.removeRange (0, lines.size() - 20);
+        return lines.joinIntoString ("\n");
+    }
+
+    /** What a server that had to be killed leaves in /dev/shm under its name. */
+    void _removeServerFiles() const
+    {
+        for (auto& file : juce::File ("/dev/shm").findChildFiles (juce::File::findFiles, false, "jack*"))
+            if (file.getFileName().contains ("_" + serverName + "_"))
+                file.deleteFile();
+    }
+
+    /** A test process that was killed leaves its log folder, and its server (stopped by the death
+        signal, with its clients) a few files in /dev/shm. Both carry the dead process's id in the
+        server's name, so they are told apart from those of runs still going. */
+    static void _removeLeftoversOfDeadRuns()
+    {
+        const auto isOfDeadRun = [] (const juce::File& file)
+        {
+            const auto pid = file.getFileName().fromFirstOccurrenceOf ("kestro-e2e-", false, false)
+                                 .upToFirstOccurrenceOf ("-", false, false).getIntValue();
+            return pid > 0 && ::kill (pid, 0) != 0 && errno == ESRCH;
+        };
+
+        for (auto& file : juce::File ("/dev/shm").findChildFiles (juce::File::findFiles, false, "jack*kestro-e2e-*"))
+            if (isOfDeadRun (file))
+                file.deleteFile();
+
+        const auto temp = juce::File::getSpecialLocation (juce::File::tempDirectory);
+        for (auto& folder : temp.findChildFiles (juce::File::findDirectories, false, "kestro-e2e-*"))
+            if (isOfDeadRun (folder))
+                folder.deleteRecursively();
+    }
+
+    juce::File logFolder;
+    std::optional<std::string> previousDefaultServer;
+};
+
+TEST_F (EndToEndJack, JucesJackTypeListsTheClientsAndPlaysIntoTheMeterClient)
+{
+    auto types = jackDeviceTypes()();
+    ASSERT_EQ (types.size(), 1u);
+    ASSERT_NE (types[0], nullptr) << "JUCE was built without JACK";
+    types[0]->scanForDevices();
+
+    // A client with input ports only is an output device, and the other way round.
+    const auto outputs = types[0]->getDeviceNames (false);
+    const auto inputs = types[0]->getDeviceNames (true);
+    EXPECT_TRUE (outputs.contains (meterName)) << outputs.joinIntoString (", ");
+    EXPECT_FALSE (inputs.contains (meterName)) << inputs.joinIntoString (", ");
+    EXPECT_TRUE (inputs.contains (sourceName)) << inputs.joinIntoString (", ");
+    EXPECT_FALSE (outputs.contains (sourceName)) << outputs.joinIntoString (", ");
+
+    juce::AudioDeviceManager manager;
+    addAudioDeviceTypes (manager, jackDeviceTypes());
+
+    juce::AudioDeviceManager::AudioDeviceSetup setup;
+    setup.outputDeviceName = meterName;
+    setup.useDefaultOutputChannels = false;
+    setup.outputChannels.setRange (0, numMeterPorts, true);
+    setup.useDefaultInputChannels = false;
+
+    ASSERT_EQ (manager.initialise (0, numMeterPorts, nullptr, false, {}, &setup), juce::String());
+    ASSERT_NE (manager.getCurrentAudioDevice(), nullptr);
+    EXPECT_EQ (manager.getCurrentAudioDevice()->getName(), meterName);
+
+    NegativeLevelWriter writer;
+    manager.addAudioCallback (&writer);
+
+    std::vector<float> expected;
+    for (int c = 0; c < numMeterPorts; ++c)
+        expected.push_back (-SourceClientSignal::levelOfChannel (c));
+
+    EXPECT_TRUE (meterReports (meterPorts (expected), describeLevels (expected)));
+
+    manager.removeAudioCallback (&writer);
+    manager.closeAudioDevice();
+
+    EXPECT_TRUE (meterReports (meterPorts ({}), "silence on every port once JUCE closed the device"));
+    EXPECT_TRUE (meterStaysSilentFor (500));
+}
+
+TEST_F (EndToEndJack, RoutingPlaysTheSourceChannelsOnTheMeterInTheMappedOrder)
+{
+    const ScopedTranslations restoreTranslations;
+    StandaloneProcessor processor (jackDeviceTypes());
+    auto& handler = processor.deviceHandler;
+    const HandlerStateLog states (handler);
+
+    auto setup = processor.inputDeviceManager.getAudioDeviceSetup();
+    setup.inputDeviceName = sourceName;
+    setup.useDefaultInputChannels = false;
+    setup.inputChannels.clear();
+    setup.inputChannels.setRange (0, numSourcePorts, true);
+    ASSERT_EQ (processor.inputDeviceManager.setAudioDeviceSetup (setup, true), juce::String());
+
+    // JUCE's JACK device counts an input as active once JACK reports its port connected, which
+    // may restart the device a moment after it was opened.
+    ASSERT_TRUE (pumpMessagesUntil ([&]
+    {
+        return processor.inputDeviceManager.getAudioDeviceSetup().inputDeviceName == sourceName
+            && processor.numActiveInputs == numSourcePorts;
+    }, 15000)) << "active inputs: " << processor.numActiveInputs.load();
+
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::DeviceReady; }, 30000))
+        << "the handler did not find and probe the meter client" << states.describe();
+    EXPECT_EQ (handler.deviceName, meterName);
+    EXPECT_TRUE (meterStaysSilentFor (300)) << "the probe must not leave the meter playing";
+
+    handler.requestedState = DeviceState::Routing;
+    handler.notify();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::Routing; }, 15000))
+        << "routing did not start" << states.describe();
+
+    const auto level = SourceClientSignal::levelOfChannel;
+    EXPECT_TRUE (meterReports (meterPorts ({ level (0), level (1) }),
+                               "source channels 1, 2 on in_1, in_2 and nothing else"));
+
+    ASSERT_TRUE (processor.setChannelMappingEntry (0, 1, numSourcePorts));
+    ASSERT_TRUE (processor.setChannelMappingEntry (1, 0, numSourcePorts));
+    EXPECT_TRUE (meterReports (meterPorts ({ level (1), level (0) }),
+                               "source channels 2, 1 on in_1, in_2 after the swap"));
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::Routing) << states.describe();
+
+    handler.requestedState = DeviceState::DeviceReady;
+    handler.notify();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::DeviceReady; }, 15000))
+        << "routing did not stop" << states.describe();
+
+    EXPECT_TRUE (meterReports (meterPorts ({}), "silence on every port once routing is off"));
+    EXPECT_TRUE (meterStaysSilentFor (500));
+}

@@ -1,0 +1,156 @@
+// globalconfig.xml: reading the automatic-update switch, writing it back without losing what
+// else the file holds, and the round trip through the editor's construction and destruction.
+
+#include "EditorFixture.h"
+
+#include "gui/GlobalConfigFile.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+class EditorGlobalConfig : public ::testing::Test
+{
+protected:
+    EditorGlobalConfig() { folder.createDirectory(); }
+    ~EditorGlobalConfig() override { folder.deleteRecursively(); }
+
+    juce::File writeFile (const juce::String& content)
+    {
+        file.getParentDirectory().createDirectory();
+        file.replaceWithText (content);
+        return file;
+    }
+
+    std::unique_ptr<juce::XmlElement> parsed() const { return juce::XmlDocument::parse (file); }
+
+    const juce::File folder { juce::File::createTempFile ("kestro-globalconfig") };
+    const juce::File file { folder.getChildFile ("Kestro/Vantrel/globalconfig.xml") };
+};
+
+struct EnabledCase
+{
+    const char* value;
+    bool expected;
+};
+
+class EditorGlobalConfigValues : public EditorGlobalConfig,
+                                 public ::testing::WithParamInterface<EnabledCase>
+{
+};
+} // namespace
+
+TEST_P (EditorGlobalConfigValues, EnabledReadsByTheFrameworksBooleanRule)
+{
+    writeFile (juce::String ("<Root><AutoUpdateCheck enabled=\"") + GetParam().value + "\"/></Root>");
+    EXPECT_EQ (GlobalConfigFile::read (file, ! GetParam().expected), GetParam().expected) << GetParam().value;
+}
+
+INSTANTIATE_TEST_SUITE_P (EditorGlobalConfigEnabledValues, EditorGlobalConfigValues,
+                          ::testing::Values (EnabledCase { "1", true }, EnabledCase { "yes", true }, EnabledCase { "True", true },
+                                             EnabledCase { "y", true }, EnabledCase { " 1", true }, EnabledCase { "0", false },
+                                             EnabledCase { "no", false }, EnabledCase { "false", false }, EnabledCase { "2", false },
+                                             EnabledCase { "", false }));
+
+TEST_F (EditorGlobalConfig, ReadKeepsTheSwitchWithoutAUsableFileAndTurnsItOffWithoutTheAttribute)
+{
+    EXPECT_TRUE (GlobalConfigFile::read (file, true)) << "no file";
+    EXPECT_FALSE (GlobalConfigFile::read (file, false)) << "no file";
+
+    file.createDirectory();
+    EXPECT_TRUE (GlobalConfigFile::read (file, true)) << "a folder at the file's path";
+    file.deleteRecursively();
+
+    writeFile ("not xml at all");
+    EXPECT_TRUE (GlobalConfigFile::read (file, true));
+
+    writeFile ("<Root><Other enabled=\"0\"/></Root>");
+    EXPECT_TRUE (GlobalConfigFile::read (file, true)) << "no AutoUpdateCheck";
+
+    writeFile ("<Root><AutoUpdateCheck/></Root>");
+    EXPECT_FALSE (GlobalConfigFile::read (file, true)) << "AutoUpdateCheck without enabled";
+
+    writeFile ("<Root><AutoUpdateCheck Enabled=\"1\"/></Root>");
+    EXPECT_FALSE (GlobalConfigFile::read (file, true)) << "the attribute name must match exactly";
+
+    EXPECT_TRUE (GlobalConfigFile::read (juce::File(), true)) << "empty path";
+}
+
+TEST_F (EditorGlobalConfig, FirstWriteCreatesTheFoldersAndANewRoot)
+{
+    ASSERT_FALSE (file.getParentDirectory().exists());
+    EXPECT_TRUE (GlobalConfigFile::write (file, false));
+
+    const auto root = parsed();
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getTagName(), "KestroVantrelStandalone");
+    ASSERT_EQ (root->getNumChildElements(), 1);
+    EXPECT_EQ (root->getChildElement (0)->getTagName(), "AutoUpdateCheck");
+    EXPECT_EQ (root->getChildElement (0)->getStringAttribute ("enabled"), "0");
+    EXPECT_TRUE (file.loadFileAsString().startsWith ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+
+    EXPECT_TRUE (GlobalConfigFile::write (file, true));
+    EXPECT_EQ (parsed()->getChildElement (0)->getStringAttribute ("enabled"), "1");
+    EXPECT_TRUE (GlobalConfigFile::read (file, false));
+}
+
+TEST_F (EditorGlobalConfig, WriteUpdatesTheFirstSwitchInPlaceAndKeepsEverythingElse)
+{
+    writeFile ("<Settings version=\"3\"><First a=\"1\">text</First>"
+               "<autoupdatecheck note=\"x\" enabled=\"yes\" other=\"y\"/>"
+               "<AutoUpdateCheck enabled=\"1\"/><Last/></Settings>");
+    ASSERT_TRUE (GlobalConfigFile::read (file, false));
+    ASSERT_TRUE (GlobalConfigFile::write (file, false));
+
+    const auto root = parsed();
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getTagName(), "Settings");
+    EXPECT_EQ (root->getStringAttribute ("version"), "3");
+    ASSERT_EQ (root->getNumChildElements(), 4);
+    EXPECT_EQ (root->getChildElement (0)->getAllSubText(), "text");
+
+    auto* first = root->getChildElement (1);
+    EXPECT_EQ (first->getTagName(), "autoupdatecheck") << "the tag is not rewritten";
+    ASSERT_EQ (first->getNumAttributes(), 3);
+    EXPECT_EQ (first->getAttributeName (1), "enabled") << "the attribute keeps its place";
+    EXPECT_EQ (first->getStringAttribute ("enabled"), "0");
+    EXPECT_EQ (root->getChildElement (2)->getStringAttribute ("enabled"), "1") << "a second switch stays as it was";
+    EXPECT_EQ (root->getChildElement (3)->getTagName(), "Last");
+}
+
+TEST_F (EditorGlobalConfig, WriteAppendsAMissingSwitchAndReplacesAFileThatIsNotXml)
+{
+    writeFile ("<Other><A/><B/></Other>");
+    ASSERT_TRUE (GlobalConfigFile::write (file, true));
+    auto root = parsed();
+    ASSERT_EQ (root->getNumChildElements(), 3);
+    EXPECT_EQ (root->getChildElement (2)->getTagName(), "AutoUpdateCheck");
+    EXPECT_EQ (root->getChildElement (2)->getStringAttribute ("enabled"), "1");
+
+    writeFile ("this is no XML");
+    ASSERT_TRUE (GlobalConfigFile::write (file, true));
+    root = parsed();
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getTagName(), "KestroVantrelStandalone");
+}
+
+//==============================================================================
+using EditorGlobalConfigRoundTrip = EditorFixture;
+
+TEST_F (EditorGlobalConfigRoundTrip, TheSwitchSurvivesTheEditor)
+{
+    const auto configFile = home.globalConfigFile();
+    EXPECT_EQ (juce::File (editor->globalConfigFile), configFile);
+    EXPECT_FALSE (configFile.exists()) << "read at construction, written only at destruction";
+    EXPECT_TRUE (UsbPluginAudioProcessor::s_enableAutoUpdate) << "on without a file";
+
+    UsbPluginAudioProcessor::s_enableAutoUpdate = false;
+    deleteEditor();
+    ASSERT_TRUE (configFile.existsAsFile());
+    EXPECT_EQ (juce::XmlDocument::parse (configFile)->getChildByName ("AutoUpdateCheck")->getStringAttribute ("enabled"), "0");
+
+    UsbPluginAudioProcessor::s_enableAutoUpdate = true;
+    buildEditor();
+    EXPECT_FALSE (UsbPluginAudioProcessor::s_enableAutoUpdate) << "read back when the next editor is built";
+    EXPECT_TRUE (processor->delayedUpdateChecker.isTimerRunning()) << "the check's timer starts whatever the switch says";
+}
