@@ -46,7 +46,7 @@ void InstrumentsStandaloneApplication::initialise (const juce::String&)
     const auto savedRoot = StandaloneConfigFile::read (configFile);
 
     auto window = std::make_unique<MainWindow>();
-    window->processor = std::make_unique<StandaloneProcessor> (context.audioDeviceTypes);
+    window->processor = std::make_unique<StandaloneProcessor> (context.audioDeviceTypes, context.midiPorts);
     window->editor.reset (dynamic_cast<UsbPluginAudioProcessorEditor*> (window->processor->createEditorIfNeeded()));
 
     if (savedRoot != nullptr)

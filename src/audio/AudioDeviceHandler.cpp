@@ -62,6 +62,9 @@ void AudioDeviceHandler::run()
         if (strayDeviceOpen.exchange (false))
             _closeStrayDevice();
 
+        if (meterStoppedWhileRouting.exchange (false))
+            _checkMeterAfterStop();
+
         switch (deviceState.load())
         {
             case DeviceState::Searching:
@@ -204,8 +207,14 @@ void AudioDeviceHandler::audioDeviceStopped()
 {
     outputActive = false;
 
-    if (deviceState.exchange (DeviceState::Searching) != DeviceState::Searching)
-        sendChangeMessage();
+    // Whether the meter went away or the framework is only restarting it is decided on the
+    // handler thread, once whoever stops it has finished (the handler's own closing and the input
+    // side's stop set the state themselves).
+    if (deviceState == DeviceState::Routing)
+    {
+        meterStoppedWhileRouting = true;
+        notify();
+    }
 }
 
 void AudioDeviceHandler::audioDeviceError (const juce::String& errorMessage)
@@ -356,6 +365,7 @@ void AudioDeviceHandler::inputDeviceStopped()
     }
 
     // A driver's thread must not wait for the message thread, which may be waiting for it.
+    _setRoutingTarget ({}, 0);
     outputActive = false;
     deviceState = DeviceState::Searching;
     strayDeviceOpen = true;
@@ -471,6 +481,24 @@ void AudioDeviceHandler::_closeStrayDevice()
 
     if (deviceState.exchange (DeviceState::Searching) == DeviceState::Routing)
         sendChangeMessage();
+}
+
+void AudioDeviceHandler::_checkMeterAfterStop()
+{
+    const juce::MessageManagerLock mml (this);
+
+    if (! mml.lockWasGained() || deviceState != DeviceState::Routing)
+        return;
+
+    // A restart lands on the meter again and rebuilds the rings (audioDeviceAboutToStart).
+    if (auto* device = outputDeviceManager.getCurrentAudioDevice(); device != nullptr && device->isPlaying() && outputActive)
+        return;
+
+    outputDeviceManager.removeAudioCallback (this);
+    outputDeviceManager.closeAudioDevice();
+    _setRoutingTarget ({}, 0);
+    deviceState = DeviceState::Searching;
+    sendChangeMessage();
 }
 
 void AudioDeviceHandler::_recreateDeviceTypes()

@@ -67,6 +67,8 @@ public:
         routing (JUCE's fallback after the meter vanished, or the meter at another rate) gets no
         rings and only plays silence; the handler thread is woken to close it. */
     void audioDeviceAboutToStart (juce::AudioIODevice* device) override;
+    /** Silences the path. A stop while routing wakes the handler thread, which ends routing
+        (Searching) unless the framework has started the meter again meanwhile. */
     void audioDeviceStopped() override;
     void audioDeviceError (const juce::String& errorMessage) override;
 
@@ -147,6 +149,7 @@ private:
     void _closeMeter();
     void _detachFromInput();
     void _closeStrayDevice();
+    void _checkMeterAfterStop();
     void _recreateDeviceTypes();
     juce::String _searchMeter();
     juce::String _openMeterDevice (int numOutputChannels, int sampleRate);
@@ -162,6 +165,10 @@ private:
     /** Set by a refused device start and by inputDeviceStopped off the message thread; the
         handler thread closes the device at its next turn. */
     std::atomic<bool> strayDeviceOpen { false };
+    /** Set when the meter stops while routing; the handler thread then tells a restart that the
+        framework made on the same device (JACK restarts a client whose ports were reconnected)
+        from the meter going away. */
+    std::atomic<bool> meterStoppedWhileRouting { false };
 
     JUCE_DECLARE_WEAK_REFERENCEABLE (AudioDeviceHandler)
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioDeviceHandler)

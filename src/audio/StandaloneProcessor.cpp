@@ -37,8 +37,9 @@ bool startsWithPermutation (const std::vector<int32_t>& mapping, int n)
 }
 } // namespace
 
-StandaloneProcessor::StandaloneProcessor (const AudioDeviceTypeFactory& deviceTypes)
-    : UsbPluginAudioProcessor (deviceTypes)
+StandaloneProcessor::StandaloneProcessor (const AudioDeviceTypeFactory& deviceTypes,
+                                          std::shared_ptr<MidiPortProvider> midiPorts)
+    : UsbPluginAudioProcessor (deviceTypes, std::move (midiPorts))
 {
     availableInputChannels = 6;
     pluginActive = true;

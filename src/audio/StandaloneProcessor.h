@@ -12,7 +12,10 @@ class StandaloneProcessor : public UsbPluginAudioProcessor,
                             public juce::AudioIODeviceCallback
 {
 public:
-    explicit StandaloneProcessor (const AudioDeviceTypeFactory& deviceTypes = {});
+    /** deviceTypes serve both the input device and the meter; midiPorts is where the meter's MIDI
+        port is looked for. Empty or null: the platform's. */
+    explicit StandaloneProcessor (const AudioDeviceTypeFactory& deviceTypes = {},
+                                  std::shared_ptr<MidiPortProvider> midiPorts = {});
     ~StandaloneProcessor() override;
 
     void getStateInformation (juce::MemoryBlock& destData) override;

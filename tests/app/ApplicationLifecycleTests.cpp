@@ -2,6 +2,7 @@
 // a temporary settings folder.
 
 #include "MessagePump.h"
+#include "RecordingMidiPortProvider.h"
 #include "ScopedTemporaryHome.h"
 #include "VirtualDeviceRegistry.h"
 
@@ -77,7 +78,8 @@ protected:
         devices.addDevice (VirtualDeviceDescription::input ("Studio Interface", 2));
         devices.addDevice (VirtualDeviceDescription::output ("KM7-Solvin Output", 6));
 
-        app = std::make_unique<TestApplication> (ApplicationContext { folder, devices.makeFactory() });
+        midiPorts->setPorts ({ "KM7-Solvin MIDI 1" });
+        app = std::make_unique<TestApplication> (ApplicationContext { folder, devices.makeFactory(), midiPorts });
     }
 
     void TearDown() override
@@ -89,6 +91,7 @@ protected:
     ScopedTemporaryHome home; // the editor's globalconfig.xml follows the user's home
     juce::File folder;
     VirtualDeviceRegistry devices;
+    std::shared_ptr<RecordingMidiPortProvider> midiPorts = std::make_shared<RecordingMidiPortProvider>();
     std::unique_ptr<TestApplication> app;
 };
 
@@ -118,6 +121,17 @@ TEST_F (ApplicationLifecycle, StartsHandlerAfterASecondAndShutsDownInOrder)
     EXPECT_FALSE (themeIsInstalled());
     EXPECT_EQ (app->configFile, folder.getChildFile ("Kestro/Vantrel/config.xml"));
     EXPECT_TRUE (app->configFile.existsAsFile());
+}
+
+TEST_F (ApplicationLifecycle, FindsTheMeterAndItsMidiPortThroughTheContext)
+{
+    app->initialise ({});
+    auto& handler = app->getMainWindow()->processor->deviceHandler;
+
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::DeviceReady; }, 10000));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return handler.hasMidiOutput(); }, 5000));
+    EXPECT_EQ (midiPorts->getNumOpens(), 1);
+    app->shutdown();
 }
 
 TEST_F (ApplicationLifecycle, ClosingTheWindowAsksTheApplicationToQuit)

@@ -316,7 +316,7 @@ protected:
     void runApplication (const std::function<void (StandaloneProcessor&)>& during)
     {
         const ScopedTemporaryHome home;
-        TestApplication app (ApplicationContext { folder, registry.makeFactory() });
+        TestApplication app (ApplicationContext { folder, registry.makeFactory(), {} });
         app.initialise ({});
         ASSERT_NE (app.getMainWindow(), nullptr);
         auto& processor = *app.getMainWindow()->processor;
