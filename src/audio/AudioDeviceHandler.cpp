@@ -259,9 +259,7 @@ void AudioDeviceHandler::_updateDeviceState (bool force)
             return;
         }
 
-        outputDeviceManager.removeAudioCallback (this);
-        outputDeviceManager.closeAudioDevice();
-        _setRoutingTarget ({}, 0);
+        _closeMeterDevice();
 
         deviceName = _searchMeter();
 
@@ -427,9 +425,7 @@ void AudioDeviceHandler::_openMeter()
 
         if (! opened)
         {
-            outputDeviceManager.removeAudioCallback (this);
-            outputDeviceManager.closeAudioDevice();
-            _setRoutingTarget ({}, 0);
+            _closeMeterDevice();
         }
 
         _openMidiDevice (false);
@@ -451,9 +447,7 @@ void AudioDeviceHandler::_closeMeter()
         return;
 
     // The stop passes through Searching (audioDeviceStopped); closing ends in DeviceReady.
-    outputDeviceManager.removeAudioCallback (this);
-    outputDeviceManager.closeAudioDevice();
-    _setRoutingTarget ({}, 0);
+    _closeMeterDevice();
 
     deviceState = DeviceState::DeviceReady;
     sendChangeMessage();
@@ -461,9 +455,7 @@ void AudioDeviceHandler::_closeMeter()
 
 void AudioDeviceHandler::_detachFromInput()
 {
-    outputDeviceManager.removeAudioCallback (this);
-    outputDeviceManager.closeAudioDevice();
-    _setRoutingTarget ({}, 0);
+    _closeMeterDevice();
     outputActive = false;
     deviceState = DeviceState::Searching;
 }
@@ -475,9 +467,7 @@ void AudioDeviceHandler::_closeStrayDevice()
     if (! mml.lockWasGained())
         return;
 
-    outputDeviceManager.removeAudioCallback (this);
-    outputDeviceManager.closeAudioDevice();
-    _setRoutingTarget ({}, 0);
+    _closeMeterDevice();
 
     if (deviceState.exchange (DeviceState::Searching) == DeviceState::Routing)
         sendChangeMessage();
@@ -494,9 +484,7 @@ void AudioDeviceHandler::_checkMeterAfterStop()
     if (auto* device = outputDeviceManager.getCurrentAudioDevice(); device != nullptr && device->isPlaying() && outputActive)
         return;
 
-    outputDeviceManager.removeAudioCallback (this);
-    outputDeviceManager.closeAudioDevice();
-    _setRoutingTarget ({}, 0);
+    _closeMeterDevice();
     deviceState = DeviceState::Searching;
     sendChangeMessage();
 }
@@ -579,6 +567,13 @@ juce::String AudioDeviceHandler::_openMeterDevice (int numOutputChannels, int sa
         outputDeviceManager.closeAudioDevice();
 
     return error;
+}
+
+void AudioDeviceHandler::_closeMeterDevice()
+{
+    outputDeviceManager.removeAudioCallback (this);
+    outputDeviceManager.closeAudioDevice();
+    _setRoutingTarget ({}, 0);
 }
 
 void AudioDeviceHandler::_setRoutingTarget (const juce::String& name, int sampleRate)

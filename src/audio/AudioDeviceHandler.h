@@ -153,6 +153,8 @@ private:
     void _recreateDeviceTypes();
     juce::String _searchMeter();
     juce::String _openMeterDevice (int numOutputChannels, int sampleRate);
+    /** Closes the meter device and forgets the routing target; the caller holds the exclusion. */
+    void _closeMeterDevice();
     void _setRoutingTarget (const juce::String& name, int sampleRate);
 
     const AudioDeviceTypeFactory deviceTypeFactory;

@@ -96,11 +96,18 @@ bool SpawnedProcess::isRunning()
         return false;
 
     int status = 0;
-    if (::waitpid (pid, &status, WNOHANG) == 0)
+    const auto result = ::waitpid (pid, &status, WNOHANG);
+    if (result == 0)
         return true;
 
     exited = true;
+    exitCode = (result == pid && WIFEXITED (status)) ? WEXITSTATUS (status) : -1;
     return false;
+}
+
+bool SpawnedProcess::sendSignal (int signalNumber)
+{
+    return isRunning() && ::kill (pid, signalNumber) == 0;
 }
 
 bool SpawnedProcess::stop (int timeoutMs)

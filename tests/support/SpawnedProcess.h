@@ -4,8 +4,8 @@
 
 #include <sys/types.h>
 
-/** A helper program run as a child process of the test: the JACK server or one of the test's JACK
-    clients. It gets the test's environment plus the given overrides, /dev/null as input and a file
+/** A program run as a child process of the test: the application itself, the JACK server or one
+    of the test's JACK clients. It gets the test's environment plus the given overrides, /dev/null as input and a file
     for its output, and no other descriptor of the test. Should the test process die first (a crash,
     or CTest's timeout), the kernel sends the child SIGTERM, so that no server or client outlives the
     test that started it. Use from the thread that created it; the child's death signal follows
@@ -29,6 +29,11 @@ public:
     /** Waits for the child to end; returns false on a timeout. */
     bool waitForExit (int timeoutMs);
 
+    /** The child's exit code once it has ended; -1 while it runs or when a signal ended it. */
+    int getExitCode() noexcept { return isRunning() ? -1 : exitCode; }
+
+    bool sendSignal (int signalNumber);
+
     /** Whether a line of the child's output so far begins with `prefix`. */
     bool hasWrittenLine (const juce::String& prefix) const;
 
@@ -40,6 +45,7 @@ private:
 
     pid_t pid = -1;
     bool exited = false;
+    int exitCode = -1;
     juce::File outputFile;
 
     JUCE_DECLARE_NON_COPYABLE (SpawnedProcess)
