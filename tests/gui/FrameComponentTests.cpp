@@ -1,7 +1,7 @@
 // The editor's picture frame: which bezel picture each frame size takes, and that the frame
 // leaves its inside clear for the dock.
 
-#include "lookandfeel/ImageInspection.h"
+#include "lookandfeel/PixelProbe.h"
 
 #include "gui/FrameComponent.h"
 

@@ -1,7 +1,7 @@
 // The program's own push button and toggle bar: how each state looks, where the caption goes,
 // and which clicks the toggle bar lets through.
 
-#include "lookandfeel/ImageInspection.h"
+#include "lookandfeel/PixelProbe.h"
 
 #include "gui/ActiveBarsButton.h"
 #include "gui/MenuButton.h"

@@ -4,7 +4,7 @@
 #include "EditorFixture.h"
 #include "MessagePump.h"
 #include "RecordingMidiPortProvider.h"
-#include "lookandfeel/ImageInspection.h"
+#include "lookandfeel/PixelProbe.h"
 
 #include "gui/FrameComponent.h"
 #include "gui/MenuWindowBase.h"

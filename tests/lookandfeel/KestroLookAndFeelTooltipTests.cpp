@@ -1,4 +1,4 @@
-#include "ImageInspection.h"
+#include "PixelProbe.h"
 #include "ScopedDefaultLookAndFeel.h"
 
 #include <lookandfeel/KestroLookAndFeel.h>
