@@ -5,6 +5,7 @@
 #include "StandaloneConfigFile.h"
 #include "audio/StandaloneProcessor.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"
+#include "update/UpdateThread.h"
 
 #include <BinaryData.h>
 
@@ -84,5 +85,8 @@ void InstrumentsStandaloneApplication::shutdown()
         StandaloneConfigFile::write (configFile, *mainWindow->processor);
 
     mainWindow.reset();
+
+    // After the window: the System tab's panel, its listener, is gone by now.
+    UpdateThread::deleteInstance();
     quitSignalHandler.reset();
 }

@@ -59,6 +59,10 @@ void restoreChannelMapping (const juce::XmlElement& channelMapping, StandalonePr
     for (size_t i = 0; i < items.size() && i < processor.channelMapping.size(); ++i)
         processor.setChannelMappingEntry (i, items[i], numInputs);
 
+    // The settings window's routing rows were filled before the restore and still have their
+    // fill's change notification queued; told now, they show the restored entries, so that
+    // notification no longer swaps the old selection back in.
+    processor.channelMapping.notifyObservers();
     processor.keepRestoredMapping = true;
 }
 } // namespace

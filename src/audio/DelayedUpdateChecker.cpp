@@ -1,6 +1,7 @@
 #include "DelayedUpdateChecker.h"
 
 #include "UsbPluginAudioProcessor.h"
+#include "update/UpdateThread.h"
 
 void DelayedUpdateChecker::timerCallback()
 {
@@ -9,5 +10,11 @@ void DelayedUpdateChecker::timerCallback()
     if (! UsbPluginAudioProcessor::s_enableAutoUpdate)
         return;
 
-    // The update thread is started here once it exists.
+    auto* updateThread = UpdateThread::getInstance();
+
+    if (! updateThread->isThreadRunning() && ! UpdateThread::m_hasAlreadyChecked)
+    {
+        updateThread->startThread();
+        UpdateThread::m_hasAlreadyChecked = true;
+    }
 }

@@ -1,9 +1,70 @@
 #include "UsbPluginAudioProcessor.h"
 
 #include "ChannelMode.h"
+#include "EditorInactiveMessage.h"
+#include "MeterRemoteCommand.h"
+#include "PreferredLanguage.h"
 #include "TranslationTable.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"
 #include "lookandfeel/KestroLookAndFeel.h"
+#include "settings/ProcessorStateBlock.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <stdexcept>
+
+namespace
+{
+/** The rates a plug-in host may run the processor at. */
+const double m_sHostSampleRates[] = { 44100.0, 48000.0, 88200.0, 96000.0 };
+
+const char* const m_sNotImplemented = "The method or operation is not implemented.";
+
+juce::String _environmentValue (const char* name)
+{
+    const char* value = std::getenv (name);
+    return value != nullptr ? juce::String::fromUTF8 (value) : juce::String();
+}
+
+/** The language code of the current locale ("de" for de_DE.UTF-8): the locale the C library
+    would take for messages, from LC_ALL, else LC_MESSAGES, else LANG. */
+juce::String _localeLanguageCode()
+{
+    return PreferredLanguage::fromValues ({}, _environmentValue ("LC_ALL"), _environmentValue ("LC_MESSAGES"),
+                                          _environmentValue ("LANG"))
+               .upToFirstOccurrenceOf ("-", false, false);
+}
+
+juce::String _unsupportedRateText (double sampleRate)
+{
+    const juce::String kiloHertz (sampleRate / 1000.0);
+
+    if (_localeLanguageCode() == "de")
+        return "Die Samplerate " + kiloHertz + juce::String::fromUTF8 (" kHz wird nicht unterst\xc3\xbctzt.");
+
+    return "The samplerate " + kiloHertz + " kHz is not supported.";
+}
+
+int _hostFamily (const juce::PluginHostType& host)
+{
+    if (host.isProTools())     return 1;
+    if (host.isCubase())       return 4;
+    if (host.isNuendo())       return 5;
+    if (host.isWavelab())      return 6;
+    if (host.isLogic())        return 7;
+    if (host.isReaper())       return 11;
+    if (host.isAbletonLive())  return 12;
+    if (host.isPremiere())     return 13;
+    if (host.isStudioOne())    return 14;
+    return 0;
+}
+
+bool _isMachineControlCommand (const juce::MidiMessage& message)
+{
+    const auto* bytes = message.getRawData();
+    return message.getRawDataSize() >= 6 && bytes[0] == 0xf0 && bytes[1] == 0x7f && bytes[3] == 0x06;
+}
+} // namespace
 
 bool UsbPluginAudioProcessor::s_enableAutoUpdate = true;
 KestroLookAndFeel* UsbPluginAudioProcessor::s_lookAndFeel = nullptr;
@@ -36,6 +97,7 @@ UsbPluginAudioProcessor::UsbPluginAudioProcessor (const AudioDeviceTypeFactory& 
     }
 
     TranslationTable::installForPreferredLanguage();
+    hostId = _hostFamily (juce::PluginHostType());
 
     deviceHandler.addChangeListener (this);
     delayedThreadStarter.startTimer (1000);
@@ -66,13 +128,43 @@ UsbPluginAudioProcessor::~UsbPluginAudioProcessor()
 
 //==============================================================================
 const juce::String UsbPluginAudioProcessor::getName() const { return "Kestro Vantrel Standalone"; }
-void UsbPluginAudioProcessor::prepareToPlay (double, int) {}
+
+void UsbPluginAudioProcessor::prepareToPlay (double sampleRate, int)
+{
+    if (std::find (std::begin (m_sHostSampleRates), std::end (m_sHostSampleRates), sampleRate) == std::end (m_sHostSampleRates))
+    {
+        // The meter handler keeps the format it had; nothing reaches it while inactive.
+        _setPluginActive (false, _unsupportedRateText (sampleRate), false);
+        return;
+    }
+
+    inputSampleRate = (int) sampleRate;
+
+    if (_validateChannelConfig())
+        _setPluginActive (true, {}, false);
+
+    deviceHandler.prepareForDevices ((unsigned long) requiredInputChannels, inputSampleRate);
+}
+
 void UsbPluginAudioProcessor::releaseResources() {}
 
-void UsbPluginAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer&)
+void UsbPluginAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi)
 {
-    buffer.clear();
+    midi.clear();
+
+    // Channels past the inputs hold whatever the host left in them; those are not audio to pass.
+    const int numInputs = juce::jmin (getTotalNumInputChannels(), buffer.getNumChannels());
+
+    for (int channel = numInputs; channel < buffer.getNumChannels(); ++channel)
+        buffer.clear (channel, 0, buffer.getNumSamples());
+
+    processBlock (buffer.getArrayOfReadPointers(), numInputs, buffer.getNumSamples());
 }
+
+void UsbPluginAudioProcessor::prepareToAnalyze (int)                                            { throw std::logic_error (m_sNotImplemented); }
+void UsbPluginAudioProcessor::analyzeAudio (juce::AudioBuffer<float>&)                          { throw std::logic_error (m_sNotImplemented); }
+void UsbPluginAudioProcessor::prepareToProcess (int)                                            { throw std::logic_error (m_sNotImplemented); }
+void UsbPluginAudioProcessor::processAudio (juce::AudioBuffer<float>&, juce::AudioBuffer<float>&) { throw std::logic_error (m_sNotImplemented); }
 
 double UsbPluginAudioProcessor::getTailLengthSeconds() const { return 0.0; }
 bool UsbPluginAudioProcessor::acceptsMidi() const { return false; }
@@ -90,8 +182,59 @@ int UsbPluginAudioProcessor::getCurrentProgram() { return 0; }
 void UsbPluginAudioProcessor::setCurrentProgram (int) {}
 const juce::String UsbPluginAudioProcessor::getProgramName (int) { return {}; }
 void UsbPluginAudioProcessor::changeProgramName (int, const juce::String&) {}
-void UsbPluginAudioProcessor::getStateInformation (juce::MemoryBlock&) {}
-void UsbPluginAudioProcessor::setStateInformation (const void*, int) {}
+
+void UsbPluginAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
+{
+    writeStateBlock (*this, destData);
+}
+
+void UsbPluginAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
+{
+    // The block is read into a stand-alone owner with the same keys: the reader may resize or
+    // replace the list it loads, and the input audio thread reads channelMapping meanwhile.
+    Data restored;
+    IntListAttribute mapping;
+    BoolAttribute connected;
+    mapping.init (&restored, channelMapping.key, channelMapping.displayName);
+    connected.init (&restored, solvinConnected.key, solvinConnected.displayName);
+
+    {
+        const juce::ScopedReadLock sl (solvinConnected.lock);
+        connected.value = solvinConnected.value;   // a block without the element keeps it
+    }
+
+    if (! readStateBlock (restored, data, sizeInBytes))
+        return;
+
+    {
+        const juce::ScopedWriteLock sl (channelMapping.lock);
+        const int numInputs = _getNumInputChannels();
+
+        for (size_t i = 0; i < std::min (mapping.size(), channelMapping.size()); ++i)
+            setChannelMappingEntry (i, mapping[i], numInputs);
+
+        channelMapping.saveState();
+    }
+
+    {
+        const juce::ScopedWriteLock sl (solvinConnected.lock);
+        solvinConnected.value = connected.value;
+        solvinConnected.saveState();
+    }
+
+    restoreRouting = connected.value;
+}
+
+int UsbPluginAudioProcessor::getNumParameters()                                  { return 0; }
+const juce::String UsbPluginAudioProcessor::getParameterName (int)               { return {}; }
+const juce::String UsbPluginAudioProcessor::getParameterText (int)               { return {}; }
+float UsbPluginAudioProcessor::getParameter (int)                                { return 0.0f; }
+void UsbPluginAudioProcessor::setParameter (int, float)                          {}
+const juce::String UsbPluginAudioProcessor::getInputChannelName (int channelIndex) const  { return juce::String (channelIndex + 1); }
+const juce::String UsbPluginAudioProcessor::getOutputChannelName (int channelIndex) const { return juce::String (channelIndex + 1); }
+bool UsbPluginAudioProcessor::isInputChannelStereoPair (int) const               { return true; }
+bool UsbPluginAudioProcessor::isOutputChannelStereoPair (int) const              { return true; }
+bool UsbPluginAudioProcessor::silenceInProducesSilenceOut() const                { return true; }
 
 void UsbPluginAudioProcessor::processBlock (const float* const* inputs, int numChannels, int numSamples) noexcept
 {
@@ -169,7 +312,37 @@ void UsbPluginAudioProcessor::changeListenerCallback (juce::ChangeBroadcaster* s
         editor->updateSolvinState();
 }
 
-void UsbPluginAudioProcessor::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage&) {}
+void UsbPluginAudioProcessor::handleIncomingMidiMessage (juce::MidiInput*, const juce::MidiMessage& message)
+{
+    if (! _isMachineControlCommand (message))
+        return;
+
+    const auto command = message.getRawData()[4];
+
+    if (command == MeterRemoteCommand::m_sRemoteCommands[0].command)
+        remotePlaying = true;
+    else if (command == MeterRemoteCommand::m_sRemoteCommands[1].command)
+        remotePlaying = false;
+
+    // Components belong to the message thread. The processor is reached there through a weak
+    // reference (its observer part, referenced since construction), so a processor destroyed
+    // before delivery is passed over; the buttons follow the latest state.
+    juce::WeakReference<AttributeObserver> self (this);
+
+    juce::MessageManager::callAsync ([self]
+    {
+        auto* processor = dynamic_cast<UsbPluginAudioProcessor*> (self.get());
+        if (processor == nullptr)
+            return;
+
+        if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (processor->getActiveEditor()))
+        {
+            const bool playing = processor->remotePlaying;
+            editor->startButton.setEnabled (! playing);
+            editor->stopButton.setEnabled (playing);
+        }
+    });
+}
 
 bool UsbPluginAudioProcessor::_validateChannelConfig()
 {
@@ -197,4 +370,26 @@ bool UsbPluginAudioProcessor::_validateChannelConfig()
 int UsbPluginAudioProcessor::_getNumInputChannels()
 {
     return getTotalNumInputChannels();
+}
+
+void UsbPluginAudioProcessor::_setPluginActive (bool active, const juce::String& text, bool)
+{
+    auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor());
+
+    if (active)
+    {
+        inactiveText.clear();
+
+        if (editor != nullptr && ! pluginActive)
+            editor->postMessage (new EditorInactiveMessage (false, {}));
+    }
+    else
+    {
+        inactiveText = text;
+
+        if (editor != nullptr)
+            editor->postMessage (new EditorInactiveMessage (true, text));
+    }
+
+    pluginActive = active;
 }

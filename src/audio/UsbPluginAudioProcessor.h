@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AnalysisProcessingExtension.h"
 #include "AudioDeviceHandler.h"
 #include "AudioDeviceTypeFactory.h"
 #include "DelayedThreadStarter.h"
@@ -22,6 +23,7 @@ class KestroLookAndFeel;
     mode, the shared look-and-feel and the translations, and builds the editor. Everything here
     runs on the message thread unless a member says otherwise. */
 class UsbPluginAudioProcessor : public juce::AudioProcessor,
+                                public AnalysisProcessingExtension,
                                 public juce::ChangeListener,
                                 public juce::MidiInputCallback,
                                 public Data,
@@ -38,7 +40,17 @@ public:
     void prepareToPlay (double sampleRate, int samplesPerBlock) override;
     void releaseResources() override;
     using juce::AudioProcessor::processBlock;
+    /** Host audio thread: passes the host's audio through unchanged and, while active, hands
+        the input channels to the mapped audio path below. Output channels beyond the inputs are
+        silenced; the MIDI buffer is cleared. */
     void processBlock (juce::AudioBuffer<float>& buffer, juce::MidiBuffer& midi) override;
+
+    /** Not offered: each throws std::logic_error. */
+    void prepareToAnalyze (int numSamples) override;
+    void analyzeAudio (juce::AudioBuffer<float>& buffer) override;
+    void prepareToProcess (int numSamples) override;
+    void processAudio (juce::AudioBuffer<float>& input, juce::AudioBuffer<float>& output) override;
+
     double getTailLengthSeconds() const override;
     bool acceptsMidi() const override;
     bool producesMidi() const override;
@@ -50,7 +62,24 @@ public:
     const juce::String getProgramName (int index) override;
     void changeProgramName (int index, const juce::String& newName) override;
     void getStateInformation (juce::MemoryBlock& destData) override;
+    /** Restores both settings from a host's untrusted state block. The mapping is read into a
+        copy first and only entries naming one of this processor's inputs are written (through
+        setChannelMappingEntry), so the audio thread never sees an invalid entry. */
     void setStateInformation (const void* data, int sizeInBytes) override;
+
+    // The framework's legacy parameter and channel-name interface, as older hosts query it.
+    int getNumParameters() override;
+    using juce::AudioProcessor::getParameterName;
+    const juce::String getParameterName (int index) override;
+    using juce::AudioProcessor::getParameterText;
+    const juce::String getParameterText (int index) override;
+    float getParameter (int index) override;
+    void setParameter (int index, float newValue) override;
+    const juce::String getInputChannelName (int channelIndex) const override;
+    const juce::String getOutputChannelName (int channelIndex) const override;
+    bool isInputChannelStereoPair (int index) const override;
+    bool isOutputChannelStereoPair (int index) const override;
+    bool silenceInProducesSilenceOut() const override;
 
     /** The mapped audio path, on the input audio thread: maps the input device's active channels
         through the channel mapping and hands them to the meter handler. Allocates nothing and
@@ -71,6 +100,9 @@ public:
     //==============================================================================
     void timerCallback() override;
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
+    /** A MIDI input's thread: MIDI Machine Control start (06) and stop (07) set remotePlaying;
+        after every MIDI Machine Control command the editor's "Start" and "Stop" buttons are
+        refreshed from it on the message thread. */
     void handleIncomingMidiMessage (juce::MidiInput* source, const juce::MidiMessage& message) override;
 
     /** For a plug-in host's preparation: whether the input channel count suits the channel mode.
@@ -79,6 +111,11 @@ public:
     virtual bool _validateChannelConfig();
     /** Input channels over all input buses. */
     virtual int _getNumInputChannels();
+
+    /** Makes the plug-in path active or inactive and tells the editor, if there is one, by a
+        posted EditorInactiveMessage: always when going inactive (with `text`), when going active
+        only if it was inactive. The last argument is not used. */
+    void _setPluginActive (bool active, const juce::String& text, bool);
 
     //==============================================================================
     int hostId = 0;
@@ -92,7 +129,9 @@ public:
     int channelMode = 3;
     int inputSampleRate = 0;
     AudioDeviceHandler deviceHandler;
-    bool remotePlaying = true;
+    /** Transport state last reported by incoming MIDI Machine Control; written on a MIDI
+        input's thread. */
+    std::atomic<bool> remotePlaying { true };
     /** The "ChannelMapping" setting; message thread only. Always 6 entries; change entries only
         through setChannelMappingEntry. */
     IntListAttribute channelMapping;

@@ -72,13 +72,16 @@ void MenuWindowBase::_placeBesideOwner()
     const int ex = editorPosition.x, ey = editorPosition.y;
     const int ew = owner->getWidth(), eh = owner->getHeight();
 
-    // The editor's x within its display.
-    const int xd = ex < 0 ? ex + d.getWidth() : ex % d.getWidth();
+    // The editor's x within its display, measured from the display's own left edge: folding the
+    // screen x by the display's width would be right only for displays of one width side by side.
+    const int xd = ex - d.getX();
     int x;
 
     if (xd > d.getWidth() - xd - ew)
     {
-        x = menuW + 15 > xd ? 0 : ex - 25 - menuW;
+        // Too little room on the left: the window goes to the left edge of the editor's own
+        // display, not of the desktop, which could lie on another display.
+        x = menuW + 15 > xd ? d.getX() : ex - 25 - menuW;
     }
     else
     {

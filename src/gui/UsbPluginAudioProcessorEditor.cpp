@@ -1,8 +1,11 @@
 #include "UsbPluginAudioProcessorEditor.h"
 
+#include "AudioRoutingMenuPanel.h"
+#include "AudioSettingsMenuTab.h"
 #include "FrameComponent.h"
 #include "GlobalConfigFile.h"
 #include "MenuWindowBase.h"
+#include "USBMenu.h"
 
 #include "audio/MeterRemoteCommand.h"
 #include "audio/UpdateRoutingMessage.h"
@@ -63,6 +66,9 @@ UsbPluginAudioProcessorEditor::UsbPluginAudioProcessorEditor (UsbPluginAudioProc
     tooltipWindow->setLookAndFeel (UsbPluginAudioProcessor::s_lookAndFeel);
 
     menuWindow = new MenuWindowBase (*this, KESTRO_PICTURE (settings_normal));
+    usbMenu = new USBMenu (processor);
+    menuWindow->setVisible (false);
+    menuWindow->setContentNonOwned (usbMenu, false);
 
     addAndMakeVisible (frame);
 
@@ -114,6 +120,9 @@ UsbPluginAudioProcessorEditor::~UsbPluginAudioProcessorEditor()
     for (auto member : s_remoteButtons)
         removeChildComponent (&(this->*member));
 
+    menuWindow->clearContentComponent();
+    delete usbMenu;
+    usbMenu = nullptr;
     delete menuWindow;
     menuWindow = nullptr;
     delete tooltipWindow;
@@ -274,7 +283,15 @@ void UsbPluginAudioProcessorEditor::_rebuildRoutingRows()
 {
     // After every input-device change, whether or not the channel mode changed, the settings
     // window's routing rows are rebuilt here for the processor's current channel mode, then its
-    // Audio tab is laid out again without animation. The settings window has no rows to rebuild yet.
+    // Audio tab is laid out again without animation.
+    if (usbMenu == nullptr || usbMenu->audioTab == nullptr)
+        return;
+
+    auto* audioTab = usbMenu->audioTab;
+    if (auto* routingPanel = audioTab->getRoutingPanel())
+        routingPanel->updateWholePanelContent();
+
+    audioTab->updatePanels (false);
 }
 
 void UsbPluginAudioProcessorEditor::timerCallback()

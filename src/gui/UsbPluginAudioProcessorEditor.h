@@ -8,6 +8,7 @@ class AudioDeviceHandler;
 class BoolAttribute;
 class FrameComponent;
 class MenuWindowBase;
+class USBMenu;
 class UsbPluginAudioProcessor;
 
 /** The main window's content, 220 x 300: six remote buttons that send the meter's MIDI Machine
@@ -48,6 +49,8 @@ public:
     bool active = true;
     /** The settings window: hidden until the settings button shows it; lives as long as the editor. */
     MenuWindowBase* menuWindow = nullptr;
+    /** The settings window's content; owned here, not by the window. */
+    USBMenu* usbMenu = nullptr;
     FrameComponent* frame = nullptr;
     juce::ImageButton solvinButton;
     juce::ImageButton settingsButton;

@@ -53,6 +53,22 @@ public:
     juce::Font getAlertWindowFont() override;
 
     //==============================================================================
+    // The application shows no progress bar, tree view, text editor or file browser; these give
+    // programs built on the theme the same dark look for them.
+    void drawProgressBar (juce::Graphics&, juce::ProgressBar&, int width, int height, double progress,
+                          const juce::String& textToShow) override;
+
+    void drawTreeviewPlusMinusBox (juce::Graphics&, const juce::Rectangle<float>& area,
+                                   juce::Colour backgroundColour, bool isOpen, bool isMouseOver) override;
+    bool areLinesDrawnForTreeView (juce::TreeView&) override;
+    int getTreeViewIndentSize (juce::TreeView&) override;
+
+    void fillTextEditorBackground (juce::Graphics&, int width, int height, juce::TextEditor&) override;
+    void drawTextEditorOutline (juce::Graphics&, int width, int height, juce::TextEditor&) override;
+
+    juce::Button* createFileBrowserGoUpButton() override;
+
+    //==============================================================================
     void drawPopupMenuBackground (juce::Graphics&, int width, int height) override;
     juce::Font getPopupMenuFont() override;
 
@@ -64,6 +80,18 @@ public:
     juce::Font getLabelFont (juce::Label&) override;
 
     //==============================================================================
+    // No slider in the application either.
+    void drawLinearSlider (juce::Graphics&, int x, int y, int width, int height,
+                           float sliderPos, float minSliderPos, float maxSliderPos,
+                           const juce::Slider::SliderStyle, juce::Slider&) override;
+    void drawLinearSliderBackground (juce::Graphics&, int x, int y, int width, int height,
+                                     float sliderPos, float minSliderPos, float maxSliderPos,
+                                     const juce::Slider::SliderStyle, juce::Slider&) override;
+    void drawLinearSliderThumb (juce::Graphics&, int x, int y, int width, int height,
+                                float sliderPos, float minSliderPos, float maxSliderPos,
+                                const juce::Slider::SliderStyle, juce::Slider&) override;
+
+    //==============================================================================
     juce::Rectangle<int> getTooltipBounds (const juce::String& tipText, juce::Point<int> screenPos,
                                            juce::Rectangle<int> parentArea) override;
     void drawTooltip (juce::Graphics&, const juce::String& text, int width, int height) override;
@@ -71,6 +99,25 @@ public:
     //==============================================================================
     void drawResizableFrame (juce::Graphics&, int w, int h, const juce::BorderSize<int>&) override;
     juce::Button* createDocumentWindowButton (int buttonType) override;
+
+    //==============================================================================
+    /** Tabs are flat shapes with rounded upper corners, dark in front and grey behind, with an
+        icon chosen by the name the tab was added under and the translated name beside it. */
+    int getTabButtonOverlap (int tabDepth) override;
+    int getTabButtonBestWidth (juce::TabBarButton&, int tabDepth) override;
+    void drawTabButton (juce::TabBarButton&, juce::Graphics&, bool isMouseOver, bool isMouseDown) override;
+    void drawTabButtonText (juce::TabBarButton&, juce::Graphics&, bool isMouseOver, bool isMouseDown) override;
+    void drawTabAreaBehindFrontButton (juce::TabbedButtonBar&, juce::Graphics&, int w, int h) override;
+    void createTabButtonShape (juce::TabBarButton&, juce::Path&, bool isMouseOver, bool isMouseDown) override;
+    void fillTabButtonShape (juce::TabBarButton&, juce::Graphics&, const juce::Path&,
+                             bool isMouseOver, bool isMouseDown) override;
+
+    //==============================================================================
+    // No table header in the application.
+    void drawTableHeaderBackground (juce::Graphics&, juce::TableHeaderComponent&) override;
+    void drawTableHeaderColumn (juce::Graphics&, juce::TableHeaderComponent&, const juce::String& columnName,
+                                int columnId, int width, int height, bool isMouseOver, bool isMouseDown,
+                                int columnFlags) override;
 
     //==============================================================================
     /** Draws a radio box: a dark circle with a white dot when ticked. Takes the same arguments as

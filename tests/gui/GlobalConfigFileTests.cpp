@@ -142,7 +142,7 @@ TEST_F (EditorGlobalConfigRoundTrip, TheSwitchSurvivesTheEditor)
     const auto configFile = home.globalConfigFile();
     EXPECT_EQ (juce::File (editor->globalConfigFile), configFile);
     EXPECT_FALSE (configFile.exists()) << "read at construction, written only at destruction";
-    EXPECT_TRUE (UsbPluginAudioProcessor::s_enableAutoUpdate) << "on without a file";
+    EXPECT_EQ (UsbPluginAudioProcessor::s_enableAutoUpdate, autoUpdateSwitch.saved) << "kept without a file";
 
     UsbPluginAudioProcessor::s_enableAutoUpdate = false;
     deleteEditor();

@@ -19,3 +19,5 @@ struct ArtworkItem
 std::vector<ArtworkItem> applicationArtwork();
 std::vector<ArtworkItem> lookAndFeelArtwork();
 std::vector<ArtworkItem> editorArtwork();
+std::vector<ArtworkItem> tabArtwork();
+std::vector<ArtworkItem> settingsWindowArtwork();

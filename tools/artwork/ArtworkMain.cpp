@@ -19,7 +19,7 @@ int main (int argc, char** argv)
     outputFolder.createDirectory();
 
     std::vector<ArtworkItem> items;
-    for (auto&& group : { applicationArtwork(), lookAndFeelArtwork(), editorArtwork() })
+    for (auto&& group : { applicationArtwork(), lookAndFeelArtwork(), editorArtwork(), tabArtwork(), settingsWindowArtwork() })
         items.insert (items.end(), group.begin(), group.end());
 
     int failures = 0;

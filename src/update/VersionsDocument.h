@@ -1,0 +1,45 @@
+#pragma once
+
+#include "VersionNumber.h"
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+#include <optional>
+
+/** Reads the maker's versions document: the root (any name) holds the product element
+    "kestrovantrel" (matched ignoring case), which holds "versions" (also ignoring case), whose
+    every child is one release with the attributes "versionstring" and "downloadurl" (exact
+    names; a missing one reads as empty).
+
+    The text arrives from the network, so parsing refuses what the document never needs and what
+    could exhaust the update thread: document type declarations (entity expansion) and elements
+    nested deeper than a versions document ever is. */
+class VersionsDocument
+{
+public:
+    struct Entry
+    {
+        juce::String versionText;
+        juce::String downloadUrl;
+    };
+
+    /** The document's root, or null for empty text, text that is not well-formed XML, or text
+        the parser is not given (see above). */
+    static std::unique_ptr<juce::XmlElement> parse (const juce::String& text);
+
+    /** The first of the entries with the highest version that is newer than `runningVersion`;
+        nothing when there is none, or when the product element or "versions" is missing. */
+    static std::optional<Entry> findNewerEntry (const juce::XmlElement& root, const VersionNumber& runningVersion);
+
+    /** The product element's name: the product name in lower case without its blank. */
+    static juce::String productElementName();
+
+    static constexpr int maxNestingDepth = 32;
+
+    VersionsDocument() = delete;
+
+private:
+    static bool _isSafeToParse (const juce::String& text);
+    static const juce::XmlElement* _findChildIgnoringCase (const juce::XmlElement& parent, const juce::String& name);
+};

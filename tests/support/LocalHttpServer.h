@@ -1,0 +1,49 @@
+#pragma once
+
+#include <juce_core/juce_core.h>
+
+#include <memory>
+#include <vector>
+
+/** A tiny HTTP server on 127.0.0.1 for tests of code that fetches from the web. It listens on a
+    port the system chooses, answers every request on its own thread with the reply last chosen,
+    and records the paths it was asked for. With stalling on it accepts connections, reads the
+    request and never answers, holding the connection open until the server is destroyed. */
+class LocalHttpServer : private juce::Thread
+{
+public:
+    LocalHttpServer();
+    ~LocalHttpServer() override;
+
+    /** Every following request gets this status and body (served as XML). */
+    void respondWith (int statusCode, const juce::String& body);
+
+    /** Every following request is accepted and never answered. */
+    void stallEveryRequest();
+
+    bool isListening() const { return port > 0; }
+    juce::URL getBaseUrl() const;
+
+    int getRequestCount() const;
+    juce::StringArray getRequestedPaths() const;
+
+    /** An address on 127.0.0.1 where nothing listens: a port that was free a moment ago. */
+    static juce::URL refusingBaseUrl();
+
+private:
+    void run() override;
+    void _serve (std::unique_ptr<juce::StreamingSocket> connection);
+    static juce::String _readRequestHead (juce::StreamingSocket& connection);
+
+    juce::StreamingSocket listener;
+    int port = 0;
+
+    mutable juce::CriticalSection lock;
+    int status = 200;
+    juce::String replyBody;
+    bool stalling = false;
+    juce::StringArray requestedPaths;
+    std::vector<std::unique_ptr<juce::StreamingSocket>> stalledConnections;
+
+    JUCE_DECLARE_NON_COPYABLE (LocalHttpServer)
+};

@@ -1,0 +1,235 @@
+// One update check against a local server: what the status text says afterwards, whether the
+// new-version dialog opens, how often the listener hears of it, and how the check ends when the
+// server misbehaves or the program shuts down during the download.
+
+#include "UpdateCheckFixture.h"
+#include "lookandfeel/ScopedTranslations.h"
+
+#include "audio/TranslationTable.h"
+#include "update/UpdateComponent.h"
+
+#include <regex>
+
+namespace
+{
+enum class ServerBehaviour { respond, refuse, stall };
+
+struct CheckCase
+{
+    const char* name;
+    ServerBehaviour behaviour;
+    int status;
+    juce::String body;
+    const char* statusKey;
+    bool opensDialog;
+};
+
+juce::String document (const juce::String& versionText)
+{
+    return "<?xml version=\"1.0\"?><products><kestrovantrel><versions><version versionstring=\"" + versionText
+         + "\" downloadurl=\"https://dl.example/" + versionText + "\"/></versions></kestrovantrel></products>";
+}
+
+std::vector<CheckCase> checkCases()
+{
+    return {
+        { "Newer", ServerBehaviour::respond, 200, document ("1.6.1"), "newVersionAvailableTitle", true },
+        { "Same", ServerBehaviour::respond, 200, document ("1.6.0"), "noNewVersionAvailable", false },
+        { "Older", ServerBehaviour::respond, 200, document ("1.5.2"), "noNewVersionAvailable", false },
+        { "AbsurdVersion", ServerBehaviour::respond, 200, document ("1.99999999999.0"), "noNewVersionAvailable", false },
+        { "WellFormedWithoutProduct", ServerBehaviour::respond, 200, "<html><body>maintenance</body></html>", "noNewVersionAvailable", false },
+        { "Malformed", ServerBehaviour::respond, 200, document ("1.7.0").dropLastCharacters (20), "errorCheckingVersion", false },
+        { "EmptyBody", ServerBehaviour::respond, 200, "", "errorCheckingVersion", false },
+        // An error page is no answer from the versions document, even a well-formed one listing a newer version.
+        { "NotFound", ServerBehaviour::respond, 404, document ("1.7.0"), "errorCheckingVersion", false },
+        { "ServerError", ServerBehaviour::respond, 500, "<error/>", "errorCheckingVersion", false },
+        { "Refused", ServerBehaviour::refuse, 0, "", "errorCheckingVersion", false },
+        { "Stalled", ServerBehaviour::stall, 0, "", "errorCheckingVersion", false },
+    };
+}
+
+/** "May 11 2020 / 17:14:53" */
+bool isTimeOfCheck (const juce::String& text)
+{
+    static const std::regex pattern ("(Jan|Feb|Mar|Apr|May|Jun|Jul|Aug|Sep|Oct|Nov|Dec) [0-3][0-9] [0-9]{4} / [0-2][0-9]:[0-5][0-9]:[0-5][0-9]");
+    return std::regex_match (text.toStdString(), pattern);
+}
+
+class UpdateThreadCheck : public UpdateCheckFixture,
+                          public ::testing::WithParamInterface<CheckCase>
+{
+};
+} // namespace
+
+TEST_P (UpdateThreadCheck, ReportsTheResultInTheStatusAndOpensTheDialogOnlyForANewerVersion)
+{
+    const auto& c = GetParam();
+
+    if (c.opensDialog && ! hasDisplay())
+        GTEST_SKIP() << "opens a window: needs an X display (run under xvfb-run)";
+
+    ScopedTranslations savedTranslations;
+    TranslationTable::installForLanguage ("en-GB");
+
+    if (c.behaviour == ServerBehaviour::respond)
+        server.respondWith (c.status, c.body);
+    else if (c.behaviour == ServerBehaviour::stall)
+        server.stallEveryRequest();
+    else
+        UpdateThread::getInstance()->setServer (LocalHttpServer::refusingBaseUrl(), testTimeoutMs);
+
+    const auto started = juce::Time::getMillisecondCounter();
+    const auto status = runCheck();
+    const auto elapsed = juce::Time::getMillisecondCounter() - started;
+
+    const auto lines = juce::StringArray::fromLines (status);
+    ASSERT_EQ (lines.size(), 2) << status;
+    EXPECT_EQ (lines[0], juce::translate (c.statusKey));
+    EXPECT_TRUE (lines[1].startsWith ("Last check ")) << lines[1];
+    EXPECT_TRUE (isTimeOfCheck (lines[1].fromFirstOccurrenceOf ("Last check ", false, false))) << lines[1];
+
+    pumpMessagesFor (100);
+    EXPECT_EQ (listener.count, 1) << "notified once per check";
+    EXPECT_EQ (openDialogWindows().size(), c.opensDialog ? 1 : 0);
+
+    if (c.behaviour != ServerBehaviour::refuse)
+    {
+        EXPECT_EQ (server.getRequestedPaths(), juce::StringArray ("/Software_Versions/software-versions.xml"));
+    }
+
+    if (c.behaviour == ServerBehaviour::stall)
+    {
+        EXPECT_LT (elapsed, 5000u) << "the connection time-out ends a stalled download";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P (UpdateServer, UpdateThreadCheck, ::testing::ValuesIn (checkCases()),
+                          [] (const ::testing::TestParamInfo<CheckCase>& caseInfo) { return std::string (caseInfo.param.name); });
+
+//==============================================================================
+using UpdateThreadStatus = UpdateCheckFixture;
+
+TEST_F (UpdateThreadStatus, StatusTextsFollowTheInstalledLanguage)
+{
+    ScopedTranslations savedTranslations;
+
+    struct LanguageCase
+    {
+        const char* tag;
+        const char* noNewVersion;
+        const char* error;
+        const char* lastCheck;
+    };
+
+    const LanguageCase languages[] = {
+        { "en-US", "No new version.", "There was an error checking for the latest version.", "Last check " },
+        { "de-DE", "Keine neue Version.", "Es ist ein Fehler aufgetreten bei der \xc3\x9c" "berpr\xc3\xbc" "fung auf eine neue Version.",
+          "Letzte \xc3\x9c" "berpr\xc3\xbc" "fung " },
+    };
+
+    for (const auto& language : languages)
+    {
+        TranslationTable::installForLanguage (language.tag);
+
+        server.respondWith (200, versionsDocument ("1.6.0"));
+        auto lines = juce::StringArray::fromLines (runCheck());
+        ASSERT_EQ (lines.size(), 2);
+        EXPECT_EQ (lines[0], juce::CharPointer_UTF8 (language.noNewVersion)) << language.tag;
+        EXPECT_TRUE (lines[1].startsWith (juce::CharPointer_UTF8 (language.lastCheck))) << lines[1];
+        EXPECT_TRUE (isTimeOfCheck (lines[1].fromFirstOccurrenceOf (juce::CharPointer_UTF8 (language.lastCheck), false, false)))
+            << "the time stays English: " << lines[1];
+
+        ASSERT_TRUE (UpdateThread::getInstance()->waitForThreadToExit (5000));
+        server.respondWith (404, "");
+        lines = juce::StringArray::fromLines (runCheck());
+        EXPECT_EQ (lines[0], juce::CharPointer_UTF8 (language.error)) << language.tag;
+        ASSERT_TRUE (UpdateThread::getInstance()->waitForThreadToExit (5000));
+    }
+}
+
+TEST_F (UpdateThreadStatus, TheStatusKeepsTheLastResultUntilTheNextCheckEnds)
+{
+    server.respondWith (200, versionsDocument ("1.5.0"));
+    const auto first = runCheck();
+    ASSERT_TRUE (UpdateThread::getInstance()->waitForThreadToExit (5000));
+    pumpMessagesFor (50);
+    EXPECT_EQ (statusText(), first);
+
+    server.respondWith (500, "");
+    const auto second = runCheck();
+    EXPECT_TRUE (second.startsWith (juce::translate ("errorCheckingVersion"))) << second;
+    EXPECT_EQ (server.getRequestCount(), 2) << "each start fetches once";
+}
+
+TEST_F (UpdateThreadStatus, TheDialogOffersTheChosenVersionAndItsDownloadAddress)
+{
+    if (! hasDisplay())
+        GTEST_SKIP() << "opens a window: needs an X display (run under xvfb-run)";
+
+    server.respondWith (200, "<r><kestrovantrel><versions>"
+                             "<v versionstring=\"1.7.0\" downloadurl=\"https://dl.example/first\"/>"
+                             "<v versionstring=\"1.7.0\" downloadurl=\"https://dl.example/second\"/>"
+                             "</versions></kestrovantrel></r>");
+    runCheck();
+    ASSERT_TRUE (pumpMessagesUntil ([] { return openDialogWindows().size() == 1; }, 5000));
+
+    auto* content = dynamic_cast<UpdateComponent*> (openDialogWindows()[0]->getContentComponent());
+    ASSERT_NE (content, nullptr);
+    auto* link = dynamic_cast<juce::HyperlinkButton*> (content->getChildComponent (1));
+    ASSERT_NE (link, nullptr);
+    EXPECT_EQ (link->getButtonText(), "Kestro Vantrel - version 1.7.0");
+    EXPECT_EQ (link->getURL().toString (false), "https://dl.example/first");
+}
+
+//==============================================================================
+TEST (UpdateThreadSingleton, IsOneThreadNamedUpdateThreadThatFetchesFromTheMakersServerOverHttps)
+{
+    auto* thread = UpdateThread::getInstance();
+    EXPECT_EQ (thread, UpdateThread::getInstance());
+    EXPECT_EQ (thread->getThreadName(), "UpdateThread");
+
+    const auto address = UpdateThread::getDefaultServer().getChildURL (UpdateThread::versionsPath).toString (false);
+    EXPECT_EQ (address, "https://www.kestro-audio.example/Software_Versions/software-versions.xml");
+    EXPECT_GT (thread->getConnectionTimeoutMs(), 0) << "a connection without a time-out can hang for ever";
+}
+
+TEST (UpdateThreadSingleton, TestsPutTheMakersServerBack)
+{
+    // Every test that points the checks at a local server puts the maker's server back afterwards.
+    EXPECT_EQ (UpdateThread::getInstance()->getServer(), UpdateThread::getDefaultServer());
+    EXPECT_EQ (UpdateThread::getInstance()->getConnectionTimeoutMs(), UpdateThread::defaultConnectionTimeoutMs);
+}
+
+TEST (UpdateThreadSingleton, DeletingItDuringADownloadAbandonsTheDownloadPromptlyAndTellsNobody)
+{
+    LocalHttpServer server;
+    server.stallEveryRequest();
+    CountingUpdateListener listener;
+
+    auto* thread = UpdateThread::getInstance();
+    const auto savedServer = thread->getServer();
+    const auto savedTimeout = thread->getConnectionTimeoutMs();
+    const auto savedAlreadyChecked = UpdateThread::m_hasAlreadyChecked;
+
+    // Long enough that only the cancel, not the time-out, can end the download in time.
+    thread->setServer (server.getBaseUrl(), 30000);
+    thread->m_listener = &listener;
+    thread->startThread();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return server.getRequestCount() == 1; }, 5000));
+
+    const auto started = juce::Time::getMillisecondCounter();
+    UpdateThread::deleteInstance();
+    const auto elapsed = juce::Time::getMillisecondCounter() - started;
+
+    EXPECT_EQ (UpdateThread::getInstanceWithoutCreating(), nullptr);
+    EXPECT_LT (elapsed, 3000u);
+    pumpMessagesFor (200);
+    EXPECT_EQ (listener.count, 0);
+
+    // The next user gets a fresh one.
+    auto* fresh = UpdateThread::getInstance();
+    EXPECT_EQ (fresh->m_listener, nullptr);
+    EXPECT_EQ (fresh->getServer(), UpdateThread::getDefaultServer());
+    fresh->setServer (savedServer, savedTimeout);
+    UpdateThread::m_hasAlreadyChecked = savedAlreadyChecked;
+}
