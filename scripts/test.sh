@@ -16,7 +16,7 @@ tsan_build=${TSAN_BUILD_DIR:-$root/build-tsan}
 BUILD_DIR=$asan_build BUILD_TARGET=kestro_tests "$root/scripts/build.sh" -DKESTRO_SANITIZER=address,undefined > /dev/null
 BUILD_DIR=$tsan_build BUILD_TARGET=kestro_tests "$root/scripts/build.sh" -DKESTRO_SANITIZER=thread > /dev/null
 
-export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1 TSAN_OPTIONS=halt_on_error=1
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:suppressions=$root/tests/ubsan.supp TSAN_OPTIONS=halt_on_error=1
 cd "$asan_build"
 # Everything, for memory errors. The X libraries JUCE loads leak at exit, so leaks are checked
 # only for the suites that open no window.
