@@ -4,7 +4,7 @@
 #include "AudioDeviceHandler.h"
 #include "AudioDeviceTypeFactory.h"
 #include "DelayedThreadStarter.h"
-#include "DelayedUpdateChecker.h"
+#include "update/DelayedUpdateChecker.h"
 #include "MidiPortProvider.h"
 #include "RealtimeChannelMapping.h"
 

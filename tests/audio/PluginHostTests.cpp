@@ -8,7 +8,7 @@
 #include "RecordingMidiPortProvider.h"
 #include "VirtualDeviceRegistry.h"
 #include "gui/EditorFixture.h"
-#include "lookandfeel/ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 
 #include "audio/EditorInactiveMessage.h"
 #include "audio/UsbPluginAudioProcessor.h"

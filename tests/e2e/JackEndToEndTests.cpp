@@ -5,7 +5,7 @@
 #include "audio/AudioDeviceTypeFactory.h"
 #include "audio/DeviceState.h"
 #include "audio/StandaloneProcessor.h"
-#include "lookandfeel/ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include "MessagePump.h"
 #include "lookandfeel/PixelProbe.h"
-#include "lookandfeel/ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 
 #include "gui/MenuPanelComponentBase.h"
 #include "gui/MenuTabBase.h"

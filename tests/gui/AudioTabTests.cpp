@@ -6,10 +6,10 @@
 #include "EditorFixture.h"
 #include "MessagePump.h"
 #include "VirtualDeviceRegistry.h"
-#include "lookandfeel/ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 
 #include "audio/StandaloneProcessor.h"
-#include "audio/TranslationTable.h"
+#include "i18n/TranslationTable.h"
 #include "gui/AudioRoutingMenuPanel.h"
 #include "gui/AudioSettingsMenuPanel.h"
 #include "gui/AudioSettingsMenuTab.h"

@@ -2,7 +2,7 @@
 
 #include "ScopedTemporaryHome.h"
 #include "VirtualDeviceRegistry.h"
-#include "lookandfeel/ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 
 #include "audio/StandaloneProcessor.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"

@@ -6,7 +6,7 @@
 #include "MessagePump.h"
 #include "VirtualAudioDevice.h"
 
-#include "audio/TranslationTable.h"
+#include "i18n/TranslationTable.h"
 
 #include <BinaryData.h>
 

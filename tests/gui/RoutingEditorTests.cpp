@@ -5,11 +5,11 @@
 #include "MessagePump.h"
 #include "VirtualDeviceRegistry.h"
 #include "lookandfeel/PixelProbe.h"
-#include "lookandfeel/ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 #include "settings/RecordingObserver.h"
 
 #include "audio/RealtimeChannelMapping.h"
-#include "audio/TranslationTable.h"
+#include "i18n/TranslationTable.h"
 #include "audio/StandaloneProcessor.h"
 #include "gui/RoutingComponent.h"
 

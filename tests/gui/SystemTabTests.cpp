@@ -4,10 +4,10 @@
 
 #include "EditorFixture.h"
 #include "MessagePump.h"
-#include "lookandfeel/ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 #include "update/UpdateCheckFixture.h"
 
-#include "audio/TranslationTable.h"
+#include "i18n/TranslationTable.h"
 #include "audio/UsbPluginAudioProcessor.h"
 #include "gui/LabeledMenuComponent.h"
 #include "gui/MenuButton.h"

@@ -1,9 +1,9 @@
 // The translatable component base: the raw tooltip kept beside the translated one, and which
 // components a translation pass reaches.
 
-#include "lookandfeel/ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 
-#include "audio/TranslationTable.h"
+#include "i18n/TranslationTable.h"
 #include "gui/TranslatableComponent.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "MessagePump.h"
 #include "PixelProbe.h"
-#include "ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 
 #include <lookandfeel/KestroLookAndFeel.h>
 

@@ -3,7 +3,7 @@
 
 #include "UpdateCheckFixture.h"
 
-#include "audio/DelayedUpdateChecker.h"
+#include "update/DelayedUpdateChecker.h"
 #include "audio/UsbPluginAudioProcessor.h"
 
 namespace

@@ -4,9 +4,9 @@
 #include "MessagePump.h"
 #include "lookandfeel/PixelProbe.h"
 #include "lookandfeel/ScopedDefaultLookAndFeel.h"
-#include "lookandfeel/ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 
-#include "audio/TranslationTable.h"
+#include "i18n/TranslationTable.h"
 #include "lookandfeel/KestroColors.h"
 #include "lookandfeel/KestroLookAndFeel.h"
 #include "update/ShowDialogMessage.h"

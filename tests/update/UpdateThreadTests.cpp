@@ -3,9 +3,9 @@
 // server misbehaves or the program shuts down during the download.
 
 #include "UpdateCheckFixture.h"
-#include "lookandfeel/ScopedTranslations.h"
+#include "i18n/ScopedTranslations.h"
 
-#include "audio/TranslationTable.h"
+#include "i18n/TranslationTable.h"
 #include "update/UpdateComponent.h"
 
 #include <regex>

@@ -1,7 +1,7 @@
 #include "ScopedTranslations.h"
 
-#include <audio/PreferredLanguage.h>
-#include <audio/TranslationTable.h>
+#include <i18n/PreferredLanguage.h>
+#include <i18n/TranslationTable.h>
 
 #include <gtest/gtest.h>
 

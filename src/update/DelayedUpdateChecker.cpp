@@ -1,7 +1,7 @@
 #include "DelayedUpdateChecker.h"
 
-#include "UsbPluginAudioProcessor.h"
-#include "update/UpdateThread.h"
+#include "audio/UsbPluginAudioProcessor.h"
+#include "UpdateThread.h"
 
 void DelayedUpdateChecker::timerCallback()
 {

@@ -1,6 +1,6 @@
 #include "ScopedTranslations.h"
 
-#include <audio/TranslationTable.h>
+#include <i18n/TranslationTable.h>
 
 #include <gtest/gtest.h>
 
