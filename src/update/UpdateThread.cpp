@@ -5,6 +5,10 @@
 #include "VersionNumber.h"
 #include "VersionsDocument.h"
 
+#ifndef KESTRO_UPDATE_SERVER
+ #error "The build names the update server (KESTRO_UPDATE_SERVER)"
+#endif
+
 JUCE_IMPLEMENT_SINGLETON (UpdateThread)
 
 juce::CriticalSection UpdateThread::m_stringLock;
@@ -39,7 +43,7 @@ UpdateThread::~UpdateThread()
 
 juce::URL UpdateThread::getDefaultServer()
 {
-    return juce::URL ("https://www.kestro-audio.example");
+    return juce::URL (KESTRO_UPDATE_SERVER);
 }
 
 void UpdateThread::setServer (const juce::URL& serverBaseUrl, int timeoutMs)

@@ -30,7 +30,8 @@ public:
     /** The address the versions document is fetched from, below the configured server. */
     static constexpr const char* versionsPath = "Software_Versions/software-versions.xml";
 
-    /** The maker's web server, used unless setServer chose another. */
+    /** The maker's web server, as the build configured it (KESTRO_UPDATE_SERVER), used unless
+        setServer chose another. */
     static juce::URL getDefaultServer();
 
     /** Points the checks at another server (tests use a local one) and sets how long opening a

@@ -165,11 +165,29 @@ TEST_F (UpdateDialogWindow, OpensAsAModalDialogWithTheTranslatedTitle)
     EXPECT_NE (dynamic_cast<UpdateComponent*> (dialog->getContentComponent()), nullptr);
 }
 
-TEST_F (UpdateDialogWindow, EachMessageOpensADialogOfItsOwn)
+TEST_F (UpdateDialogWindow, EachMessageOpensADialogOfItsOwnWith400By160ContentCentredOnTheScreen)
 {
+    // A window in a corner of the screen is active, as the settings window is when the user starts
+    // a check; neither dialog is placed around it, nor the second around the first.
+    juce::DocumentWindow settingsLike ("Settings", juce::Colours::grey, 0);
+    settingsLike.setUsingNativeTitleBar (true);
+    settingsLike.setBounds (20, 20, 300, 200);
+    settingsLike.setVisible (true);
+    settingsLike.toFront (true);
+    pumpMessagesUntil ([&] { return juce::TopLevelWindow::getActiveTopLevelWindow() == &settingsLike; }, 2000);
+
+    const auto screen = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
+
     ASSERT_NE (openDialog ("1.7.0", ""), nullptr);
     (new ShowDialogMessage ("1.8.0", ""))->post();
-    EXPECT_TRUE (pumpMessagesUntil ([] { return openDialogWindows().size() == 2; }, 5000));
+    ASSERT_TRUE (pumpMessagesUntil ([] { return openDialogWindows().size() == 2; }, 5000));
+
+    for (auto* dialog : openDialogWindows())
+    {
+        ASSERT_NE (dialog->getContentComponent(), nullptr);
+        EXPECT_EQ (dialog->getContentComponent()->getBounds().toString(), "0 0 400 160");
+        EXPECT_EQ (dialog->getBounds().getCentre().toString(), screen.getCentre().toString()) << dialog->getBounds().toString();
+    }
 }
 
 TEST_F (UpdateDialogWindow, OkEndsTheDialogWithCode1234AndDeletesItWithItsContent)
