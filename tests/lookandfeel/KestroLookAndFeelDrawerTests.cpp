@@ -3,6 +3,8 @@
 
 #include <lookandfeel/KestroLookAndFeel.h>
 
+#include <BinaryData.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -100,6 +102,15 @@ INSTANTIATE_TEST_SUITE_P (
         // Not taller than the stripe plus 2: the bar takes the whole component.
         DrawerProgressCase { "lowQuarter", 100, 14, 0.25, { 0.5f, 0.5f, 99.0f, 13.0f }, 24.75f }),
     [] (const auto& p) { return std::string (p.param.name); });
+
+TEST (LookAndFeelDrawerPictures, ProgressStripeIsA20By16PictureWithoutAlpha)
+{
+    juce::MemoryInputStream png (BinaryData::progress_stripe_png, (size_t) BinaryData::progress_stripe_pngSize, false);
+    const auto stripe = juce::PNGImageFormat().decodeImage (png);
+    ASSERT_TRUE (stripe.isValid());
+    EXPECT_EQ (stripe.getBounds(), juce::Rectangle<int> (0, 0, 20, 16));
+    EXPECT_EQ (stripe.getFormat(), juce::Image::RGB) << "the PNG carries no alpha channel";
+}
 
 TEST_F (LookAndFeelDrawers, ProgressAboveOneFillsAtMostTheOutlinedBar)
 {
