@@ -4,6 +4,7 @@
 #include "MenuButton.h"
 
 #include "audio/UsbPluginAudioProcessor.h"
+#include "update/DesktopOpener.h"
 #include "update/UpdateThread.h"
 
 #ifndef KESTRO_BUILD_ID
@@ -23,7 +24,7 @@ const juce::String SystemMenuPanel::buildIdentifier { KESTRO_BUILD_ID };
 juce::String SystemMenuPanel::s_BuildTime = buildTimeText();
 
 SystemMenuPanel::SystemMenuPanel()
-    : revealFile ([] (const juce::File& file) { file.revealToUser(); })
+    : revealFile ([] (const juce::File& file) { DesktopOpener::openFolder (file.getParentDirectory()); })
 {
     const juce::String rowTexts[5][2] = {
         { "Software name", JUCE_APPLICATION_NAME_STRING },

@@ -87,27 +87,22 @@ TEST_F (UpdateDialog, ContentIs400By160WithMessageLinkAndOkButtonSpanning380Pixe
     EXPECT_EQ (dynamic_cast<juce::Button*> (german.getChildComponent (2))->getButtonText(), "OK") << "never translated";
 }
 
-TEST_F (UpdateDialog, TheLinkOpensOnlyWebAddresses)
+TEST_F (UpdateDialog, TheLinkTargetsOnlyACheckedWebAddress)
 {
-    struct TargetCase
-    {
-        const char* downloadUrl;
-        const char* target;
-    };
-
-    const TargetCase cases[] = {
-        { "https://dl.example/setup", "https://dl.example/setup" },
-        { "http://dl.example/setup", "http://dl.example/setup" },
-        { "  HTTPS://dl.example/x ", "HTTPS://dl.example/x" },
-        { "", "" },
+    const std::pair<const char*, const char*> cases[] = {
+        { " https://dl.example/1.7.0 ", "https://dl.example/1.7.0" },
         { "file:///usr/bin/xterm", "" },
-        { "/usr/bin/xterm", "" },
-        { "javascript:alert(1)", "" },
-        { "smb://host/share/setup.exe", "" },
+        { "https://dl.example/\"$(id)\"", "" },
+        { "", "" },
     };
 
-    for (const auto& c : cases)
-        EXPECT_EQ (UpdateComponent::downloadTarget (c.downloadUrl).toString (false), juce::String (c.target)) << c.downloadUrl;
+    for (const auto& [downloadUrl, target] : cases)
+    {
+        UpdateComponent content ("1.7.0", downloadUrl);
+        auto* link = dynamic_cast<juce::HyperlinkButton*> (content.getChildComponent (1));
+        ASSERT_NE (link, nullptr);
+        EXPECT_EQ (link->getURL().toString (false), juce::String (target)) << downloadUrl;
+    }
 }
 
 TEST_F (UpdateDialog, PaintsBlackMessageAndBlueLinkOnTheDialogBackground)

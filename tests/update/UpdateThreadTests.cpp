@@ -161,6 +161,30 @@ TEST_F (UpdateThreadStatus, TheStatusKeepsTheLastResultUntilTheNextCheckEnds)
     EXPECT_EQ (server.getRequestCount(), 2) << "each start fetches once";
 }
 
+TEST_F (UpdateThreadStatus, AServerTooSlowForTheDeadlineEndsTheCheckWithTheErrorStatus)
+{
+    // Each fast enough for the connection's own time-outs: a body trickling in above curl's
+    // low-speed limit, and a request never answered within the (long) connection time-out.
+    for (const bool trickle : { true, false })
+    {
+        auto* thread = UpdateThread::getInstance();
+        ASSERT_TRUE (thread->waitForThreadToExit (5000));
+        thread->setServer (server.getBaseUrl(), 60000);
+        thread->setCheckDeadline (1500);
+
+        if (trickle)
+            server.trickleEveryReply (64, 100);
+        else
+            server.stallEveryRequest();
+
+        const auto before = listener.count;
+        const auto status = runCheck (15000);
+        EXPECT_TRUE (status.startsWith (juce::translate ("errorCheckingVersion"))) << (trickle ? "trickle: " : "stall: ") << status;
+        pumpMessagesFor (50);
+        EXPECT_EQ (listener.count, before + 1);
+    }
+}
+
 TEST_F (UpdateThreadStatus, AServerWithAPathIsAskedBelowThatPath)
 {
     server.respondWith (200, versionsDocument ("1.6.0"));
@@ -209,6 +233,7 @@ TEST (UpdateThreadSingleton, TestsPutTheMakersServerBack)
     // Every test that points the checks at a local server puts the maker's server back afterwards.
     EXPECT_EQ (UpdateThread::getInstance()->getServer(), UpdateThread::getDefaultServer());
     EXPECT_EQ (UpdateThread::getInstance()->getConnectionTimeoutMs(), UpdateThread::defaultConnectionTimeoutMs);
+    EXPECT_EQ (UpdateThread::getInstance()->getCheckDeadlineMs(), UpdateThread::defaultCheckDeadlineMs);
 }
 
 TEST (UpdateThreadSingleton, DeletingItDuringADownloadAbandonsTheDownloadPromptlyAndTellsNobody)
