@@ -95,8 +95,18 @@ void LocalHttpServer::_serve (std::unique_ptr<juce::StreamingSocket> connection)
           << "Content-Length: " << (int) body.size() << "\r\n"
           << "Connection: close\r\n\r\n";
 
+    // One send() takes only what the socket's buffer holds; a large body needs several.
     const auto message = reply.toStdString() + body;
-    connection->write (message.data(), (int) message.size());
+
+    for (size_t sent = 0; sent < message.size();)
+    {
+        const auto count = connection->write (message.data() + sent, (int) (message.size() - sent));
+
+        if (count <= 0)
+            break;
+
+        sent += (size_t) count;
+    }
 }
 
 juce::String LocalHttpServer::_readRequestHead (juce::StreamingSocket& connection)
