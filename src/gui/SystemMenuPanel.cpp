@@ -2,6 +2,7 @@
 
 #include "LabeledMenuComponent.h"
 #include "MenuButton.h"
+#include "StatusLabel.h"
 
 #include "audio/UsbPluginAudioProcessor.h"
 #include "update/DesktopOpener.h"
@@ -51,7 +52,7 @@ SystemMenuPanel::SystemMenuPanel()
     // A panel built after a check has ended (a second editor in the same process) shows that
     // check's result at once instead of an empty label.
     const auto status = _copyStatusText();
-    statusLabel = new juce::Label (status, status);
+    statusLabel = new StatusLabel (status, status);
     addAndMakeVisible (statusLabel);
     statusLabel->setFont (juce::Font (15.0f, juce::Font::plain));
     statusLabel->setColour (juce::Label::textColourId, juce::Colour (0xffffffff));
