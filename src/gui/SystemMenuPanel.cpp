@@ -8,21 +8,11 @@
 #include "update/DesktopOpener.h"
 #include "update/UpdateThread.h"
 
-#ifndef KESTRO_BUILD_ID
- #define KESTRO_BUILD_ID ""
-#endif
-
-namespace
-{
-juce::String buildTimeText()
-{
-    // __DATE__ pads a one-digit day with a space ("Dec  1 2026").
-    return juce::String (__DATE__).replace ("  ", " ") + " / " + __TIME__;
-}
-} // namespace
+// Written by the build: KESTRO_BUILD_ID and KESTRO_BUILD_TIME.
+#include <KestroBuildInfo.h>
 
 const juce::String SystemMenuPanel::buildIdentifier { KESTRO_BUILD_ID };
-juce::String SystemMenuPanel::s_BuildTime = buildTimeText();
+juce::String SystemMenuPanel::s_BuildTime { KESTRO_BUILD_TIME };
 
 SystemMenuPanel::SystemMenuPanel()
     : revealFile ([] (const juce::File& file) { DesktopOpener::openFolder (file.getParentDirectory()); })
