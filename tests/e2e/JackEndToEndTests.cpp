@@ -167,6 +167,47 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    /** Opens the source client as the input device, as the Audio tab does, and waits until the
+        handler has found and probed the meter client. */
+    ::testing::AssertionResult openSourceAndFindMeter (StandaloneProcessor& processor, const HandlerStateLog& states)
+    {
+        auto setup = processor.inputDeviceManager.getAudioDeviceSetup();
+        setup.inputDeviceName = sourceName;
+        setup.useDefaultInputChannels = false;
+        setup.inputChannels.clear();
+        setup.inputChannels.setRange (0, numSourcePorts, true);
+
+        if (const auto error = processor.inputDeviceManager.setAudioDeviceSetup (setup, true); error.isNotEmpty())
+            return ::testing::AssertionFailure() << "the source does not open: " << error;
+
+        // JUCE's JACK device counts an input as active once JACK reports its port connected,
+        // which may restart the device a moment after it was opened.
+        if (! pumpMessagesUntil ([&]
+            {
+                return processor.inputDeviceManager.getAudioDeviceSetup().inputDeviceName == sourceName
+                    && processor.numActiveInputs == numSourcePorts;
+            }, 15000))
+            return ::testing::AssertionFailure() << "active inputs: " << processor.numActiveInputs.load();
+
+        if (! pumpMessagesUntil ([&] { return processor.deviceHandler.deviceState == DeviceState::DeviceReady; }, 30000))
+            return ::testing::AssertionFailure() << "the handler did not find and probe the meter client" << states.describe();
+
+        return ::testing::AssertionSuccess();
+    }
+
+    /** Asks for routing on or off as the editor does and waits for Routing or DeviceReady. */
+    static ::testing::AssertionResult setRouting (AudioDeviceHandler& handler, bool on, const HandlerStateLog& states)
+    {
+        const auto wanted = on ? DeviceState::Routing : DeviceState::DeviceReady;
+        handler.requestedState = wanted;
+        handler.notify();
+
+        if (pumpMessagesUntil ([&] { return handler.deviceState == wanted; }, 15000))
+            return ::testing::AssertionSuccess();
+
+        return ::testing::AssertionFailure() << "routing did not " << (on ? "start" : "stop") << states.describe();
+    }
+
     /** Pumps the message loop until the meter client reports a window, measured wholly after this
         call, that satisfies `condition`. */
     ::testing::AssertionResult meterReports (const std::function<bool (const MeterClientReport::Window&)>& condition,
@@ -306,30 +347,11 @@ TEST_F (EndToEndJack, RoutingPlaysTheSourceChannelsOnTheMeterInTheMappedOrder)
     auto& handler = processor.deviceHandler;
     const HandlerStateLog states (handler);
 
-    auto setup = processor.inputDeviceManager.getAudioDeviceSetup();
-    setup.inputDeviceName = sourceName;
-    setup.useDefaultInputChannels = false;
-    setup.inputChannels.clear();
-    setup.inputChannels.setRange (0, numSourcePorts, true);
-    ASSERT_EQ (processor.inputDeviceManager.setAudioDeviceSetup (setup, true), juce::String());
-
-    // JUCE's JACK device counts an input as active once JACK reports its port connected, which
-    // may restart the device a moment after it was opened.
-    ASSERT_TRUE (pumpMessagesUntil ([&]
-    {
-        return processor.inputDeviceManager.getAudioDeviceSetup().inputDeviceName == sourceName
-            && processor.numActiveInputs == numSourcePorts;
-    }, 15000)) << "active inputs: " << processor.numActiveInputs.load();
-
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::DeviceReady; }, 30000))
-        << "the handler did not find and probe the meter client" << states.describe();
+    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
     EXPECT_EQ (handler.deviceName, meterName);
     EXPECT_TRUE (meterStaysSilentFor (300)) << "the probe must not leave the meter playing";
 
-    handler.requestedState = DeviceState::Routing;
-    handler.notify();
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::Routing; }, 15000))
-        << "routing did not start" << states.describe();
+    ASSERT_TRUE (setRouting (handler, true, states));
 
     const auto level = SourceClientSignal::levelOfChannel;
     EXPECT_TRUE (meterReports (meterPorts ({ level (0), level (1) }),
@@ -341,11 +363,66 @@ TEST_F (EndToEndJack, RoutingPlaysTheSourceChannelsOnTheMeterInTheMappedOrder)
                                "source channels 2, 1 on in_1, in_2 after the swap"));
     EXPECT_EQ (handler.deviceState.load(), DeviceState::Routing) << states.describe();
 
-    handler.requestedState = DeviceState::DeviceReady;
-    handler.notify();
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::DeviceReady; }, 15000))
-        << "routing did not stop" << states.describe();
+    ASSERT_TRUE (setRouting (handler, false, states));
 
     EXPECT_TRUE (meterReports (meterPorts ({}), "silence on every port once routing is off"));
     EXPECT_TRUE (meterStaysSilentFor (500));
+}
+
+TEST_F (EndToEndJack, MeterClientEndingWhileRoutingEndsRoutingAndReturnsWithRoutingOff)
+{
+    const ScopedTranslations restoreTranslations;
+    StandaloneProcessor processor (jackDeviceTypes());
+    auto& handler = processor.deviceHandler;
+    const HandlerStateLog states (handler);
+    const auto level = SourceClientSignal::levelOfChannel;
+
+    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
+    ASSERT_TRUE (setRouting (handler, true, states));
+    ASSERT_TRUE (meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 on in_1, in_2"));
+
+    // JUCE restarts its device, still named after the meter, with no outputs connected.
+    ASSERT_TRUE (meter->stop (5000));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::Searching; }, 15000))
+        << "the meter's client ended, but the handler did not notice" << states.describe();
+    EXPECT_EQ (handler.outputDeviceManager.getCurrentAudioDevice(), nullptr);
+
+    // The re-probe finds the meter once it is back: routing off, the request cancelled.
+    ASSERT_TRUE (startMeterClient());
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::DeviceReady; }, 15000))
+        << "the meter's client is back, but the handler did not find it" << states.describe();
+    EXPECT_EQ (handler.requestedState.load(), 0);
+    EXPECT_TRUE (meterStaysSilentFor (500)) << "routing resumed by itself";
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::DeviceReady) << states.describe();
+
+    ASSERT_TRUE (setRouting (handler, true, states));
+    EXPECT_TRUE (meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 after routing again"));
+    ASSERT_TRUE (setRouting (handler, false, states));
+}
+
+TEST_F (EndToEndJack, RoutingRequestAfterTheMeterClientEndedIsNotRouting)
+{
+    const ScopedTranslations restoreTranslations;
+    StandaloneProcessor processor (jackDeviceTypes());
+    auto& handler = processor.deviceHandler;
+    const HandlerStateLog states (handler);
+
+    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
+
+    // DeviceReady is not verified again, so the request is what meets the missing meter.
+    ASSERT_TRUE (meter->stop (5000));
+    handler.requestedState = DeviceState::Routing;
+    handler.notify();
+
+    bool sawRouting = false;
+    const auto sawRoutingOrSearching = [&]
+    {
+        sawRouting = sawRouting || handler.deviceState == DeviceState::Routing;
+        return sawRouting || handler.deviceState == DeviceState::Searching;
+    };
+
+    ASSERT_TRUE (pumpMessagesUntil (sawRoutingOrSearching, 15000)) << "the request got no answer" << states.describe();
+    pumpMessagesUntil ([&] { sawRoutingOrSearching(); return sawRouting; }, 1000);
+    EXPECT_FALSE (sawRouting) << "routing reported to a meter that has gone" << states.describe();
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::Searching) << states.describe();
 }
