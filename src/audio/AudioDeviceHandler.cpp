@@ -608,19 +608,7 @@ void AudioDeviceHandler::_recreateDeviceTypes()
     for (auto* type : oldTypes)
         outputDeviceManager.removeAudioDeviceType (type);
 
-    if (deviceTypeFactory)
-    {
-        addAudioDeviceTypes (outputDeviceManager, deviceTypeFactory);
-        return;
-    }
-
-    juce::OwnedArray<juce::AudioIODeviceType> platformTypes;
-    outputDeviceManager.createAudioDeviceTypes (platformTypes);
-
-    for (auto* type : platformTypes)
-        outputDeviceManager.addAudioDeviceType (std::unique_ptr<juce::AudioIODeviceType> (type));
-
-    platformTypes.clear (false);
+    addAudioDeviceTypes (outputDeviceManager, deviceTypeFactory);
 }
 
 juce::String AudioDeviceHandler::_searchMeter()
