@@ -2,6 +2,7 @@
 
 #include "audio/StandaloneProcessor.h"
 #include "settings/IntListText.h"
+#include "settings/StrictXmlReader.h"
 
 namespace
 {
@@ -69,10 +70,7 @@ void restoreChannelMapping (const juce::XmlElement& channelMapping, StandalonePr
 
 std::unique_ptr<juce::XmlElement> StandaloneConfigFile::read (const juce::File& file)
 {
-    if (! file.existsAsFile())
-        return nullptr;
-
-    return juce::XmlDocument (file).getDocumentElement();
+    return StrictXmlReader::readFile (file);
 }
 
 void StandaloneConfigFile::restore (const juce::XmlElement& root, StandaloneProcessor& processor)

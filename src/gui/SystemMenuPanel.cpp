@@ -4,6 +4,7 @@
 #include "MenuButton.h"
 
 #include "audio/UsbPluginAudioProcessor.h"
+#include "update/DesktopOpener.h"
 #include "update/UpdateThread.h"
 
 #ifndef KESTRO_BUILD_ID
@@ -23,7 +24,7 @@ const juce::String SystemMenuPanel::buildIdentifier { KESTRO_BUILD_ID };
 juce::String SystemMenuPanel::s_BuildTime = buildTimeText();
 
 SystemMenuPanel::SystemMenuPanel()
-    : revealFile ([] (const juce::File& file) { file.revealToUser(); })
+    : revealFile ([] (const juce::File& file) { DesktopOpener::openFolder (file.getParentDirectory()); })
 {
     const juce::String rowTexts[5][2] = {
         { "Software name", JUCE_APPLICATION_NAME_STRING },
@@ -35,7 +36,8 @@ SystemMenuPanel::SystemMenuPanel()
 
     for (int i = 0; i < 5; ++i)
     {
-        infoRows[i] = new LabeledMenuComponent (juce::translate (rowTexts[i][0]), rowTexts[i][1]);
+        // The row translates its caption itself and keeps the key for a later translation pass.
+        infoRows[i] = new LabeledMenuComponent (rowTexts[i][0], rowTexts[i][1]);
         addAndMakeVisible (infoRows[i]);
     }
 
