@@ -2,6 +2,7 @@
 
 #include "audio/StandaloneProcessor.h"
 #include "settings/IntListText.h"
+#include "settings/StrictXmlReader.h"
 
 namespace
 {
@@ -52,9 +53,12 @@ void restoreChannelMapping (const juce::XmlElement& channelMapping, StandalonePr
         return;
 
     // The device the set-up restore has just opened (its start has counted its inputs) decides
-    // which items are valid; the input audio thread may already be reading the entries.
+    // which items are valid; the input audio thread may already be reading the entries. With no
+    // input open the items are kept as any device could use them, until one opens.
     const auto items = textToIntList (text);
-    const int numInputs = processor.numActiveInputs.load();
+    const int numInputs = processor.inputDeviceManager.getCurrentAudioDevice() != nullptr
+                              ? processor.numActiveInputs.load()
+                              : RealtimeChannelMapping::numEntries;
 
     for (size_t i = 0; i < items.size() && i < processor.channelMapping.size(); ++i)
         processor.setChannelMappingEntry (i, items[i], numInputs);
@@ -69,10 +73,7 @@ void restoreChannelMapping (const juce::XmlElement& channelMapping, StandalonePr
 
 std::unique_ptr<juce::XmlElement> StandaloneConfigFile::read (const juce::File& file)
 {
-    if (! file.existsAsFile())
-        return nullptr;
-
-    return juce::XmlDocument (file).getDocumentElement();
+    return StrictXmlReader::readFile (file);
 }
 
 void StandaloneConfigFile::restore (const juce::XmlElement& root, StandaloneProcessor& processor)

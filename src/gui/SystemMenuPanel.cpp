@@ -27,7 +27,8 @@ SystemMenuPanel::SystemMenuPanel()
 
     for (int i = 0; i < 5; ++i)
     {
-        infoRows[i] = new LabeledMenuComponent (juce::translate (rowTexts[i][0]), rowTexts[i][1]);
+        // The row translates its caption itself and keeps the key for a later translation pass.
+        infoRows[i] = new LabeledMenuComponent (rowTexts[i][0], rowTexts[i][1]);
         addAndMakeVisible (infoRows[i]);
     }
 

@@ -123,6 +123,7 @@ void LocalHttpServer::_serve (std::unique_ptr<juce::StreamingSocket> connection)
           << "Content-Length: " << (int) body.size() << "\r\n"
           << "Connection: close\r\n\r\n";
 
+    // One send() takes only what the socket's buffer holds; a large body needs several.
     const auto message = reply.toStdString() + body;
     _send (*connection, message.data(), message.size());
 }
@@ -151,7 +152,19 @@ bool LocalHttpServer::_send (juce::StreamingSocket& connection, const void* data
 {
     // MSG_NOSIGNAL: a client that has closed its end gives an error here, not a SIGPIPE that
     // would end the whole test process.
-    return ::send (connection.getRawSocketHandle(), data, size, MSG_NOSIGNAL) == (ssize_t) size;
+    const auto* bytes = static_cast<const char*> (data);
+
+    for (size_t sent = 0; sent < size;)
+    {
+        const auto count = ::send (connection.getRawSocketHandle(), bytes + sent, size - sent, MSG_NOSIGNAL);
+
+        if (count <= 0)
+            return false;
+
+        sent += (size_t) count;
+    }
+
+    return true;
 }
 
 juce::String LocalHttpServer::_readRequestHead (juce::StreamingSocket& connection)
