@@ -35,6 +35,7 @@ public:
     /** The bodies of versions documents are small; anything longer is not one. */
     static constexpr int maxBodyBytes = 256 * 1024;
 
+    /** Use start(); public only for std::make_shared. */
     UpdateDownload (const juce::URL& address, int connectionTimeoutMs);
 
 private:

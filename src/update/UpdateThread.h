@@ -5,7 +5,6 @@
 #include <juce_core/juce_core.h>
 #include <juce_events/juce_events.h>
 
-
 /** Asks the maker's web server whether a newer version of the program exists.
 
     A process-wide singleton created on first use. Each startThread runs one check: fetch the
