@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs the whole test suite under a virtual X display, then runs it again in
-# an AddressSanitizer/UBSan build and runs the audio engine's tests in a ThreadSanitizer build.
+# an AddressSanitizer/UBSan build, runs the audio engine's tests in a ThreadSanitizer build, and
+# runs every fuzz target for a short fixed time (scripts/fuzz.sh).
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 build=${BUILD_DIR:-$root/build}
@@ -31,3 +32,6 @@ run_ctest -R '(^|/)(Settings|ConfigFile|Ringbuffer|MeterPath|MeterHandler|MeterM
 
 cd "$tsan_build"
 run_ctest -R '(^|/)(MeterPath|MeterHandler|InputSide)'
+
+# The readers of untrusted bytes, each fuzzed for FUZZ_SECONDS (30 s unless set).
+"$root/scripts/fuzz.sh"
