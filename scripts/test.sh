@@ -28,10 +28,10 @@ cd "$asan_build"
 # only for the suites that build no editor (InputSide, SettingsWindow and ConfigFileRoundTrip do:
 # its windows load them, and a re-measure the Audio tab scheduled may still be pending at exit).
 ASAN_OPTIONS=detect_leaks=0 run_ctest -E NOT_BUILT
-run_ctest -R '(^|/)(Settings|ConfigFile|Ringbuffer|MeterPath|MeterHandler|MeterMidi|ChannelTables)' -E 'SettingsWindow|ConfigFileRoundTrip'
+run_ctest -R '(^|/)(Settings|ConfigFile|Ringbuffer|MeterPath|MeterHandler|MeterLoss|MeterMidi|ChannelTables)' -E 'SettingsWindow|ConfigFileRoundTrip'
 
 cd "$tsan_build"
-run_ctest -R '(^|/)(MeterPath|MeterHandler|InputSide)'
+run_ctest -R '(^|/)(MeterPath|MeterHandler|MeterLoss|InputSide)'
 
 # The readers of untrusted bytes, each fuzzed for FUZZ_SECONDS (30 s unless set).
 "$root/scripts/fuzz.sh"

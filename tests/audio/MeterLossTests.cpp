@@ -91,7 +91,7 @@ INSTANTIATE_TEST_SUITE_P (MeterLosses, MeterLoss, ::testing::Values (
 // What must not count as a lost meter: a restart with every output routing asked for (JACK
 // restarts a client whose connections change), and a pause of both devices together (here the
 // test is the clock of both; a real input that stalls leaves the meter playing zeros).
-TEST (MeterKept, RestartWithAllOutputsOrAPauseOfBothDevicesKeepsRouting)
+TEST (MeterLossNotCounted, RestartWithAllOutputsOrAPauseOfBothDevicesKeepsRouting)
 {
     MeterTestRig rig;
     auto& handler = rig.handler();
