@@ -22,12 +22,6 @@ int channelModeForInputCount (int numInputs)
     }
 }
 
-/** The input counts whose audio goes through the mapping (see audioDeviceIOCallbackWithContext). */
-bool mappingIsRouted (int numInputs)
-{
-    return numInputs == 2 || numInputs == 6;
-}
-
 bool startsWithPermutation (const std::vector<int32_t>& mapping, int n)
 {
     if (n > (int) mapping.size())
@@ -67,6 +61,11 @@ StandaloneProcessor::~StandaloneProcessor()
     savedDeviceState.reset();
 }
 
+bool StandaloneProcessor::mapsInputCount (int numInputs) noexcept
+{
+    return numInputs == 2 || numInputs == 6;
+}
+
 void StandaloneProcessor::getStateInformation (juce::MemoryBlock&) {}
 
 void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* source)
@@ -91,7 +90,7 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         {
             numActiveInputs = 0;
         }
-        else if (keepRestoredMapping && ! mappingIsRouted (n))
+        else if (keepRestoredMapping && ! mapsInputCount (n))
         {
             // The audio path reads no mapping entry for this count (JACK opens a device with
             // the ports connected so far, and restarts it as the others connect): the restored
@@ -102,6 +101,8 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         {
             numActiveInputs = n;
             const bool keep = keepRestoredMapping && startsWithPermutation (channelMapping, n);
+
+            const ScopedChannelMappingWrite reset (*this);
 
             for (int i = 0; i < n; ++i)
                 setChannelMappingEntry ((size_t) i, keep ? channelMapping[(size_t) i] : i, n);
@@ -122,7 +123,7 @@ void StandaloneProcessor::audioDeviceIOCallbackWithContext (const float* const* 
                                                             const juce::AudioIODeviceCallbackContext&)
 {
     const int active = numActiveInputs.load();
-    if (mappingIsRouted (active) && numInputChannels == active)
+    if (mapsInputCount (active) && numInputChannels == active)
         processBlock (inputChannelData, numInputChannels, numSamples);
 
     // The input device's own output plays nothing.

@@ -20,6 +20,9 @@ public:
 
     void getStateInformation (juce::MemoryBlock& destData) override;
 
+    /** Whether the input audio goes through the channel mapping for this many active inputs. */
+    static bool mapsInputCount (int numInputs) noexcept;
+
     /** For the input device manager: counts the current device's active inputs, sets the channel
         mode, resets the first n mapping entries to the identity (n = 1, 2 or 6), makes the
         mapping the setting's revert point, and posts an UpdateRoutingMessage to the editor.
