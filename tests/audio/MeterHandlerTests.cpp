@@ -4,12 +4,14 @@
 #include "ChannelIdentitySignal.h"
 #include "MessagePump.h"
 #include "MeterTestRig.h"
+#include "RenamingDeviceType.h"
 #include "VirtualAudioDevice.h"
 
 #include "audio/RegisterCallbackMessage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -113,6 +115,68 @@ INSTANTIATE_TEST_SUITE_P (MeterHandlerSearchCases, MeterHandlerSearch, ::testing
     SearchCase { "longerNameIsNotTheMeter",          { "KM7-Solvin Output 2" },             "",                  "" },
     SearchCase { "caseVariantListedFirstIsNotOpened", { "km7-solvin output", "KM7-Solvin Output" }, "KM7-Solvin Output", "KM7-Solvin" }),
     [] (const ::testing::TestParamInfo<SearchCase>& param) { return std::string (param.param.what); });
+
+//==============================================================================
+struct LinuxNamesCase
+{
+    const char* what;
+    const char* typeName;
+    juce::StringArray (*listMeter) (const juce::String& cardName);   // the names the type lists the meter under
+    const char* expectedDevice;        // empty: the meter is not found
+};
+
+void PrintTo (const LinuxNamesCase& c, std::ostream* os)  { *os << c.what; }
+
+class MeterHandlerLinuxNames : public ::testing::TestWithParam<LinuxNamesCase> {};
+
+// The meter device as JUCE's ALSA types list a USB card named after it.
+TEST_P (MeterHandlerLinuxNames, FindsAndRoutesToTheMetersSoundCard)
+{
+    const auto& c = GetParam();
+    Options options;
+    options.deviceTypes = [c] (VirtualDeviceRegistry& registry)
+    {
+        return RenamingDeviceType::makeFactory (registry, c.typeName, [c] (const juce::String& name)
+        {
+            return name == MeterTestRig::meterName ? c.listMeter ("KM7-Solvin") : juce::StringArray (name);
+        });
+    };
+
+    MeterTestRig rig (options);
+    auto& handler = rig.handler();
+    const juce::String expected (c.expectedDevice);
+
+    if (expected.isEmpty())
+    {
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return rig.getNumBroadcasts() > 0; }));
+        EXPECT_EQ (handler.deviceState.load(), DeviceState::Searching);
+        EXPECT_EQ (rig.registry.getNumOpens (MeterTestRig::meterName), 0);
+        return;
+    }
+
+    ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+    EXPECT_EQ (handler.deviceName, expected);
+    EXPECT_EQ (handler.productName, "KM7-Solvin");
+
+    ASSERT_TRUE (rig.setRouting (true));
+    auto* device = handler.outputDeviceManager.getCurrentAudioDevice();
+    ASSERT_NE (device, nullptr);
+    EXPECT_EQ (device->getName(), expected);
+    EXPECT_TRUE (handler.outputActive.load()) << "the meter's start was refused";
+
+    // The input reaches the meter.
+    rig.registry.processBlock (MeterTestRig::micName, ChannelIdentitySignal::makeBlock (2, 0, 64), 64);
+    juce::AudioBuffer<float> played;
+    ASSERT_TRUE (rig.registry.processBlock (MeterTestRig::meterName, {}, 64, &played));
+    EXPECT_EQ (played.getSample (1, 10), ChannelIdentitySignal::sampleFor (1, 10));
+}
+
+INSTANTIATE_TEST_SUITE_P (MeterHandlerLinuxNamesCases, MeterHandlerLinuxNames, ::testing::Values (
+    LinuxNamesCase { "alsaDirectHardwareDevice", "ALSA", RenamingDeviceType::alsaNamesOf,
+                     "KM7-Solvin, USB Audio; Direct hardware device without any conversions" },
+    LinuxNamesCase { "alsaHwFirstDevice", "ALSA HW", RenamingDeviceType::alsaHardwareNamesOf, "KM7-Solvin, USB Audio" },
+    LinuxNamesCase { "cardNamesOnOtherTypesAreNotTheMeter", "Virtual", RenamingDeviceType::alsaNamesOf, "" }),
+    [] (const ::testing::TestParamInfo<LinuxNamesCase>& param) { return std::string (param.param.what); });
 
 //==============================================================================
 struct FormatCase

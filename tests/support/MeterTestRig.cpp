@@ -31,8 +31,10 @@ MeterTestRig::MeterTestRig (const Options& options)
     for (const auto& output : options.outputs)
         registry.addDevice (output);
 
-    processor = std::make_unique<StandaloneProcessor> (options.scanOnceDeviceTypes ? ScanOnceDeviceType::makeFactory (registry)
-                                                                                   : registry.makeFactory());
+    const auto deviceTypes = options.deviceTypes ? options.deviceTypes (registry)
+                           : options.scanOnceDeviceTypes ? ScanOnceDeviceType::makeFactory (registry)
+                                                         : registry.makeFactory();
+    processor = std::make_unique<StandaloneProcessor> (deviceTypes);
     processor->deviceHandler.addChangeListener (&broadcastCounter);
     openInput (options.inputChannels, options.sampleRate);
     processor->deviceHandler.startThread();

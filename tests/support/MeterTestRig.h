@@ -4,6 +4,7 @@
 
 #include "audio/StandaloneProcessor.h"
 
+#include <functional>
 #include <memory>
 
 /** The application's audio engine on virtual devices, for the meter's tests: a StandaloneProcessor
@@ -31,6 +32,8 @@ public:
         int inputChannels = 2;
         double sampleRate = 48000.0;
         bool scanOnceDeviceTypes = false;   ///< device types that list devices as JUCE's ALSA type does
+        /** Makes the device types both device managers use; empty: the registry's own. */
+        std::function<AudioDeviceTypeFactory (VirtualDeviceRegistry&)> deviceTypes;
     };
 
     explicit MeterTestRig (const Options& options);
