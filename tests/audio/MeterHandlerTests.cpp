@@ -48,6 +48,23 @@ private:
     std::thread thread;
 };
 
+/** The handler's state as each of its change broadcasts finds it when delivered. */
+class BroadcastRecorder : public juce::ChangeListener
+{
+public:
+    explicit BroadcastRecorder (AudioDeviceHandler& handlerToUse) : handler (handlerToUse)  { handler.addChangeListener (this); }
+    ~BroadcastRecorder() override  { handler.removeChangeListener (this); }
+
+    void changeListenerCallback (juce::ChangeBroadcaster*) override  { states.push_back (handler.deviceState.load()); }
+
+    bool sawState (int state) const  { return std::find (states.begin(), states.end(), state) != states.end(); }
+
+    std::vector<int> states;
+
+private:
+    AudioDeviceHandler& handler;
+};
+
 //==============================================================================
 struct SearchCase
 {
@@ -115,6 +132,36 @@ INSTANTIATE_TEST_SUITE_P (MeterHandlerSearchCases, MeterHandlerSearch, ::testing
     SearchCase { "longerNameIsNotTheMeter",          { "KM7-Solvin Output 2" },             "",                  "" },
     SearchCase { "caseVariantListedFirstIsNotOpened", { "km7-solvin output", "KM7-Solvin Output" }, "KM7-Solvin Output", "KM7-Solvin" }),
     [] (const ::testing::TestParamInfo<SearchCase>& param) { return std::string (param.param.what); });
+
+// The first type lists a case variant of the meter's name, the second the exact name.
+TEST (MeterHandlerSearchTypes, CaseVariantInAnEarlierDeviceTypeLosesToTheExactNameInALaterOne)
+{
+    const juce::String variant ("km7-solvin output");
+    Options options;
+    options.outputs = { MeterTestRig::meterDescription (variant), MeterTestRig::meterDescription() };
+    options.deviceTypes = [] (VirtualDeviceRegistry& registry) -> AudioDeviceTypeFactory
+    {
+        return [&registry]
+        {
+            const auto all = [] (const juce::String& name) { return name == MeterTestRig::meterName ? juce::StringArray() : juce::StringArray (name); };
+            const auto meterOnly = [] (const juce::String& name) { return name == MeterTestRig::meterName ? juce::StringArray (name) : juce::StringArray(); };
+
+            std::vector<std::unique_ptr<juce::AudioIODeviceType>> types;
+            types.push_back (std::make_unique<RenamingDeviceType> (registry, "Virtual A", all));
+            types.push_back (std::make_unique<RenamingDeviceType> (registry, "Virtual B", meterOnly));
+            return types;
+        };
+    };
+
+    MeterTestRig rig (options);
+    auto& handler = rig.handler();
+    ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+    EXPECT_EQ (handler.deviceName, MeterTestRig::meterName);
+
+    ASSERT_TRUE (rig.setRouting (true));
+    EXPECT_NE (rig.registry.findOpenDevice (MeterTestRig::meterName), nullptr);
+    EXPECT_EQ (rig.registry.getNumOpens (variant), 0) << "the case variant was opened";
+}
 
 //==============================================================================
 struct LinuxNamesCase
@@ -255,6 +302,28 @@ TEST (MeterHandlerRouting, RoutingOffClosesTheMeterAndGivesDeviceReady)
     EXPECT_EQ (handler.deviceState.load(), DeviceState::DeviceReady);
 }
 
+// The re-probe would broadcast every 2000 ms; with its timer stopped, only the closing itself can
+// tell the editor that routing is off.
+TEST (MeterHandlerRouting, RoutingOffIsBroadcastAtOnce)
+{
+    MeterTestRig rig;
+    auto& handler = rig.handler();
+    rig.processor->stopTimer();
+    ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+
+    BroadcastRecorder broadcasts (handler);
+    ASSERT_TRUE (rig.setRouting (true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return broadcasts.sawState (DeviceState::Routing); }));
+    broadcasts.states.clear();
+
+    handler.requestedState = DeviceState::DeviceReady;
+    handler.notify();
+
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return broadcasts.sawState (DeviceState::DeviceReady); }))
+        << "the editor is not told that routing is off";
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::DeviceReady);
+}
+
 // JUCE may open the meter at another rate than asked without an error; routing must not go on.
 TEST (MeterHandlerRouting, RoutingAtARateTheMeterLacksIsRefused)
 {
@@ -363,6 +432,31 @@ TEST (MeterHandlerUnplug, MeterUnpluggedWhileRoutingGivesSearchingAndReturnsWith
     pumpMessagesFor (300);
     EXPECT_EQ (handler.deviceState.load(), DeviceState::DeviceReady) << "routing resumed by itself";
     EXPECT_EQ (handler.outputDeviceManager.getCurrentAudioDevice(), nullptr);
+}
+
+// Without another output device JUCE opens nothing in the meter's place, so only the handler's
+// own reaction to the meter's stop can end routing (the re-probe's timer is stopped).
+TEST (MeterHandlerUnplug, MeterAsTheOnlyOutputUnpluggedWhileRoutingGivesSearching)
+{
+    Options options;
+    options.withSpeakers = false;
+    MeterTestRig rig (options);
+    auto& handler = rig.handler();
+    rig.processor->stopTimer();
+    ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+
+    BroadcastRecorder broadcasts (handler);
+    ASSERT_TRUE (rig.setRouting (true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return broadcasts.sawState (DeviceState::Routing); }));
+    broadcasts.states.clear();
+
+    ASSERT_TRUE (rig.registry.removeDevice (MeterTestRig::meterName));
+
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return broadcasts.sawState (DeviceState::Searching); }))
+        << "the meter's loss is not broadcast";
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::Searching);
+    EXPECT_EQ (handler.outputDeviceManager.getCurrentAudioDevice(), nullptr);
+    EXPECT_FALSE (handler.outputActive.load());
 }
 
 // JUCE's ALSA type lists its devices once per object; the device types here do the same.

@@ -23,9 +23,13 @@ VirtualDeviceDescription MeterTestRig::meterDescription (const juce::String& nam
 
 MeterTestRig::MeterTestRig (const Options& options)
 {
-    auto speakers = VirtualDeviceDescription::output (speakersName, 2);
-    speakers.sampleRates = micDescription().sampleRates;
-    registry.addDevice (speakers);
+    if (options.withSpeakers)
+    {
+        auto speakers = VirtualDeviceDescription::output (speakersName, 2);
+        speakers.sampleRates = micDescription().sampleRates;
+        registry.addDevice (speakers);
+    }
+
     registry.addDevice (micDescription());
 
     for (const auto& output : options.outputs)
