@@ -1,13 +1,16 @@
 #include "AudioDeviceHandler.h"
 
 #include "JuceMidiPortProvider.h"
+#include "MeterDeviceNameMatcher.h"
 #include "RegisterCallbackMessage.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace
 {
-/** The meter's output device names, searched in this order: the later one wins when both exist. */
+/** The meter's output device names, searched in this order: the later one wins when both exist.
+    On the ALSA types the meter's devices are named after its sound card (MeterDeviceNameMatcher). */
 const juce::String m_sDeviceNames[] = { "PV4 Output", "KM7-Solvin Output" };
 
 /** A MIDI output port is the meter's when its name contains one of these (case-sensitive). */
@@ -277,7 +280,7 @@ void AudioDeviceHandler::_updateDeviceState (bool force)
 
         _closeMeterDevice();
 
-        deviceName = _searchMeter();
+        const auto meterName = _searchMeter();
 
         if (deviceName.isNotEmpty())
         {
@@ -294,7 +297,7 @@ void AudioDeviceHandler::_updateDeviceState (bool force)
             }
             else
             {
-                productName = deviceName.replace ("Output", "").trim();
+                productName = MeterDeviceNameMatcher::productNameOf (meterName);
             }
         }
 
@@ -615,27 +618,18 @@ juce::String AudioDeviceHandler::_searchMeter()
 {
     _recreateDeviceTypes();
 
-    const auto& types = outputDeviceManager.getAvailableDeviceTypes();
+    std::vector<MeterDeviceNameMatcher::DeviceList> lists;
 
-    for (auto* type : types)
-        type->scanForDevices();
-
-    juce::String found;
-
-    for (const auto& name : m_sDeviceNames)
+    for (auto* type : outputDeviceManager.getAvailableDeviceTypes())
     {
-        for (auto* type : types)
-        {
-            if (type->getDeviceNames (false).contains (name))
-            {
-                found = name;
-                deviceTypeName = type->getTypeName();
-                break;
-            }
-        }
+        type->scanForDevices();
+        lists.push_back ({ type->getTypeName(), type->getDeviceNames (false) });
     }
 
-    return found;
+    const auto found = MeterDeviceNameMatcher::findMeterDevice (lists, juce::StringArray (m_sDeviceNames, (int) std::size (m_sDeviceNames)));
+    deviceName = found.deviceName;
+    deviceTypeName = found.typeName;
+    return found.meterName;
 }
 
 juce::String AudioDeviceHandler::_openMeterDevice (int numOutputChannels, int sampleRate)

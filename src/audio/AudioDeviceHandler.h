@@ -115,10 +115,11 @@ public:
 
     /** The meter's output device only (0 inputs). */
     juce::AudioDeviceManager outputDeviceManager;
-    /** Exact name of the meter output found by the last search; empty when none. Written under
-        the message-manager lock, so the message thread reads it freely. */
+    /** The meter output found by the last search, as its device type lists it; empty when none.
+        Written under the message-manager lock, so the message thread reads it freely. */
     juce::String deviceName;
-    /** The meter's name for display: deviceName without "Output". Same rule as deviceName. */
+    /** The meter's name for display: the meter name deviceName stands for, without "Output"
+        ("KM7-Solvin"). Same rule as deviceName. */
     juce::String productName;
 
     /** The meter's MIDI output; guarded by stateLock. The editor sends through it under the lock. */
@@ -168,6 +169,8 @@ private:
     bool _meterHasFallenSilent();
     void _endRoutingWithoutMeter();
     void _recreateDeviceTypes();
+    /** Sets deviceName and deviceTypeName to the meter's device, or empties them; returns the
+        meter name the device stands for. */
     juce::String _searchMeter();
     juce::String _openMeterDevice (int numOutputChannels, int sampleRate);
     /** Closes the meter device and forgets the routing target; the caller holds the exclusion. */
