@@ -2,6 +2,7 @@
 
 #include "audio/StandaloneProcessor.h"
 #include "settings/IntListText.h"
+#include "settings/StrictXmlReader.h"
 
 namespace
 {
@@ -52,12 +53,22 @@ void restoreChannelMapping (const juce::XmlElement& channelMapping, StandalonePr
         return;
 
     // The device the set-up restore has just opened (its start has counted its inputs) decides
-    // which items are valid; the input audio thread may already be reading the entries.
+    // which items are valid; the input audio thread may already be reading the entries. With no
+    // input open, or one whose count the audio path does not map (a JACK device still
+    // connecting its ports), the items are kept as any device could use them, until one opens.
     const auto items = textToIntList (text);
-    const int numInputs = processor.numActiveInputs.load();
+    const int numActive = processor.numActiveInputs.load();
+    const int numInputs = processor.inputDeviceManager.getCurrentAudioDevice() != nullptr
+                                  && StandaloneProcessor::mapsInputCount (numActive)
+                              ? numActive
+                              : RealtimeChannelMapping::numEntries;
 
-    for (size_t i = 0; i < items.size() && i < processor.channelMapping.size(); ++i)
-        processor.setChannelMappingEntry (i, items[i], numInputs);
+    {
+        const UsbPluginAudioProcessor::ScopedChannelMappingWrite restore (processor);
+
+        for (size_t i = 0; i < items.size() && i < processor.channelMapping.size(); ++i)
+            processor.setChannelMappingEntry (i, items[i], numInputs);
+    }
 
     // The settings window's routing rows were filled before the restore and still have their
     // fill's change notification queued; told now, they show the restored entries, so that
@@ -69,10 +80,7 @@ void restoreChannelMapping (const juce::XmlElement& channelMapping, StandalonePr
 
 std::unique_ptr<juce::XmlElement> StandaloneConfigFile::read (const juce::File& file)
 {
-    if (! file.existsAsFile())
-        return nullptr;
-
-    return juce::XmlDocument (file).getDocumentElement();
+    return StrictXmlReader::readFile (file);
 }
 
 void StandaloneConfigFile::restore (const juce::XmlElement& root, StandaloneProcessor& processor)

@@ -11,7 +11,9 @@ class StandaloneProcessor;
 class StandaloneConfigFile
 {
 public:
-    /** The parsed document, or null when the file is missing, a folder or not XML. */
+    /** The parsed document, or null when the file is missing, a folder, empty, or not read by the
+        strict reader of untrusted XML; a file that exists but is not read is first moved to
+        "config.xml.unreadable" beside it, so that the shutdown's write keeps what it held. */
     static std::unique_ptr<juce::XmlElement> read (const juce::File& file);
 
     /** Applies a document read by `read` to the processor: reopens the input device from the

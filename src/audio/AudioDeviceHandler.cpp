@@ -1,13 +1,16 @@
 #include "AudioDeviceHandler.h"
 
 #include "JuceMidiPortProvider.h"
+#include "MeterDeviceNameMatcher.h"
 #include "RegisterCallbackMessage.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace
 {
-/** The meter's output device names, searched in this order: the later one wins when both exist. */
+/** The meter's output device names, searched in this order: the later one wins when both exist.
+    On the ALSA types the meter's devices are named after its sound card (MeterDeviceNameMatcher). */
 const juce::String m_sDeviceNames[] = { "PV4 Output", "KM7-Solvin Output" };
 
 /** A MIDI output port is the meter's when its name contains one of these (case-sensitive). */
@@ -15,6 +18,14 @@ const juce::String m_sMidiOutNames[] = { "Kestro MIDI Out", "KM7-Solvin", "XMOS 
 
 constexpr int s_meterBufferSize = 64;
 constexpr int s_probeOutputChannels = 2;
+
+/** While routing, the handler thread looks this often whether the meter still calls back, and
+    counts the meter as gone when input has arrived for s_meterSilenceMs without a meter callback. */
+constexpr int s_meterWatchIntervalMs = 100;
+constexpr juce::uint32 s_meterSilenceMs = 500;
+
+/** How long an opening waits for the meter's outputs to be connected (JACK) before it gives up. */
+constexpr juce::uint32 s_meterOutputsWaitMs = 2000;
 
 bool isValidInputFormat (unsigned long numChannels, int sampleRate)
 {
@@ -53,11 +64,15 @@ void AudioDeviceHandler::run()
 {
     while (! threadShouldExit())
     {
-        // A notify() made before this wait, even before the thread started, is not lost.
-        wait (-1);
+        // A notify() made before this wait, even before the thread started, is not lost. Only
+        // while routing does the thread wake by itself, to see that the meter still plays.
+        wait (deviceState == DeviceState::Routing ? s_meterWatchIntervalMs : -1);
 
         if (threadShouldExit())
             break;
+
+        if (deviceState == DeviceState::Routing && _meterHasFallenSilent())
+            _endRoutingWithoutMeter();
 
         if (strayDeviceOpen.exchange (false))
             _closeStrayDevice();
@@ -102,6 +117,8 @@ void AudioDeviceHandler::processAudio (const juce::AudioBuffer<float>& buffer) n
 
 void AudioDeviceHandler::processAudio (const float* const* channels, int numChannels, int numSamples) noexcept
 {
+    inputBlockCount.fetch_add (1, std::memory_order_relaxed);
+
     if (! outputActive.load() || ! routingEnabled || numSamples <= 0)
         return;
 
@@ -136,6 +153,8 @@ void AudioDeviceHandler::audioDeviceIOCallbackWithContext (const float* const*, 
                                                            int numSamples,
                                                            const juce::AudioIODeviceCallbackContext&)
 {
+    meterCallbackCount.fetch_add (1, std::memory_order_relaxed);
+
     if (numSamples <= 0)
         return;
 
@@ -179,7 +198,7 @@ void AudioDeviceHandler::audioDeviceAboutToStart (juce::AudioIODevice* device)
     {
         const juce::ScopedLock sl (ringLock);
         isTarget = routingTarget.deviceName.isNotEmpty() && name == routingTarget.deviceName
-                && rate == routingTarget.sampleRate;
+                && rate == routingTarget.sampleRate && (int) numOutputs >= routingTarget.numOutputs;
     }
 
     // Allocated and freed outside ringLock, so the audio threads never wait for the heap.
@@ -261,7 +280,7 @@ void AudioDeviceHandler::_updateDeviceState (bool force)
 
         _closeMeterDevice();
 
-        deviceName = _searchMeter();
+        const auto meterName = _searchMeter();
 
         if (deviceName.isNotEmpty())
         {
@@ -278,7 +297,7 @@ void AudioDeviceHandler::_updateDeviceState (bool force)
             }
             else
             {
-                productName = deviceName.replace ("Output", "").trim();
+                productName = MeterDeviceNameMatcher::productNameOf (meterName);
             }
         }
 
@@ -363,7 +382,7 @@ void AudioDeviceHandler::inputDeviceStopped()
     }
 
     // A driver's thread must not wait for the message thread, which may be waiting for it.
-    _setRoutingTarget ({}, 0);
+    _setRoutingTarget ({}, 0, 0);
     outputActive = false;
     deviceState = DeviceState::Searching;
     strayDeviceOpen = true;
@@ -387,49 +406,102 @@ void AudioDeviceHandler::_openMeter()
 {
     RegisterCallbackMessage::send (outputDeviceManager, *this, false);
 
+    bool awaitingOutputs = false;
+
+    {
+        const juce::MessageManagerLock mml (this);
+
+        if (! mml.lockWasGained())
+            return;
+
+        if (deviceState != DeviceState::DeviceReady || requestedState != DeviceState::Routing)
+        {
+            RegisterCallbackMessage::send (outputDeviceManager, *this, true);
+            return;
+        }
+
+        outputDeviceManager.closeAudioDevice();
+
+        unsigned long numChannels = 0;
+        int rate = 0;
+
+        {
+            const juce::ScopedLock sl (stateLock);
+            numChannels = inputChannelCount;
+            rate = inputSampleRate;
+        }
+
+        bool opened = false;
+
+        if (isValidInputFormat (numChannels, rate))
+        {
+            _setRoutingTarget (deviceName, rate, (int) numChannels);
+
+            if (_openMeterDevice ((int) numChannels, rate).isEmpty())
+            {
+                // The start builds the rings, and refuses a device that is not the meter at the
+                // input's rate (JUCE swaps an unsupported rate for another without a word) or that
+                // runs with fewer outputs than the input has channels (JUCE's JACK device opens a
+                // client that has gone with none).
+                outputDeviceManager.addAudioCallback (this);
+                opened = outputActive.load() && outputDeviceManager.getCurrentAudioDevice()->isPlaying();
+                awaitingOutputs = ! opened && _meterMayStillConnect ((int) numChannels, rate);
+            }
+
+            if (! opened && ! awaitingOutputs)
+                _closeMeterDevice();
+
+            _openMidiDevice (false);
+        }
+
+        if (! awaitingOutputs)
+        {
+            _finishOpening (opened);
+            return;
+        }
+    }
+
+    // JACK reports the meter's ports connected only from a later cycle on, so JUCE's device may
+    // first start with fewer outputs and restart, on the message thread, once they are: this
+    // thread lets the message thread go and waits a moment for that restart.
+    const auto deadline = juce::Time::getMillisecondCounter() + s_meterOutputsWaitMs;
+
+    while (! outputActive.load() && ! threadShouldExit() && juce::Time::getMillisecondCounter() < deadline)
+        wait (10);
+
     const juce::MessageManagerLock mml (this);
 
     if (! mml.lockWasGained())
         return;
 
-    if (deviceState != DeviceState::DeviceReady || requestedState != DeviceState::Routing)
-    {
-        RegisterCallbackMessage::send (outputDeviceManager, *this, true);
-        return;
-    }
+    // The input may have stopped meanwhile, which closed the device.
+    auto* device = outputDeviceManager.getCurrentAudioDevice();
+    const bool opened = deviceState == DeviceState::DeviceReady && outputActive.load() && device != nullptr && device->isPlaying();
 
-    outputDeviceManager.closeAudioDevice();
+    if (opened)
+        strayDeviceOpen = false;   // the start that came too early
+    else
+        _closeMeterDevice();
 
-    unsigned long numChannels = 0;
-    int rate = 0;
+    _finishOpening (opened);
 
-    {
-        const juce::ScopedLock sl (stateLock);
-        numChannels = inputChannelCount;
-        rate = inputSampleRate;
-    }
+    // The wait may have taken a wake meant for the loop.
+    notify();
+}
 
-    bool opened = false;
+bool AudioDeviceHandler::_meterMayStillConnect (int numOutputChannels, int sampleRate)
+{
+    auto* device = outputDeviceManager.getCurrentAudioDevice();
 
-    if (isValidInputFormat (numChannels, rate))
-    {
-        _setRoutingTarget (deviceName, rate);
+    return device != nullptr && device->isPlaying() && device->getName() == deviceName
+        && juce::roundToInt (device->getCurrentSampleRate()) == sampleRate
+        && device->getOutputChannelNames().size() >= numOutputChannels;
+}
 
-        if (_openMeterDevice ((int) numChannels, rate).isEmpty())
-        {
-            // The start builds the rings, and refuses a device that is not the meter at the
-            // input's rate (JUCE swaps an unsupported rate for another without a word).
-            outputDeviceManager.addAudioCallback (this);
-            opened = outputActive.load();
-        }
-
-        if (! opened)
-        {
-            _closeMeterDevice();
-        }
-
-        _openMidiDevice (false);
-    }
+void AudioDeviceHandler::_finishOpening (bool opened)
+{
+    if (opened)
+        _startWatchingMeter();
 
     RegisterCallbackMessage::send (outputDeviceManager, *this, true);
     deviceState = opened ? DeviceState::Routing : DeviceState::Searching;
@@ -489,6 +561,44 @@ void AudioDeviceHandler::_checkMeterAfterStop()
     sendChangeMessage();
 }
 
+void AudioDeviceHandler::_startWatchingMeter()
+{
+    meterWatch.meterCallbacks = meterCallbackCount.load (std::memory_order_relaxed);
+    meterWatch.inputBlocks = inputBlockCount.load (std::memory_order_relaxed);
+    meterWatch.silentSinceMs = 0;
+}
+
+bool AudioDeviceHandler::_meterHasFallenSilent()
+{
+    const auto meterCallbacks = meterCallbackCount.load (std::memory_order_relaxed);
+    const auto inputBlocks = inputBlockCount.load (std::memory_order_relaxed);
+    const auto now = juce::jmax ((juce::uint32) 1, juce::Time::getMillisecondCounter());
+
+    // Only input that finds no meter to play it counts: while the input rests too (a stalled
+    // input plays zeros on a running meter), there is nothing to tell a lost meter by.
+    if (meterCallbacks != meterWatch.meterCallbacks)
+        meterWatch.silentSinceMs = 0;
+    else if (inputBlocks != meterWatch.inputBlocks && meterWatch.silentSinceMs == 0)
+        meterWatch.silentSinceMs = now;
+
+    meterWatch.meterCallbacks = meterCallbacks;
+    meterWatch.inputBlocks = inputBlocks;
+
+    return meterWatch.silentSinceMs != 0 && now - meterWatch.silentSinceMs >= s_meterSilenceMs;
+}
+
+void AudioDeviceHandler::_endRoutingWithoutMeter()
+{
+    const juce::MessageManagerLock mml (this);
+
+    if (! mml.lockWasGained() || deviceState != DeviceState::Routing)
+        return;
+
+    _closeMeterDevice();
+    deviceState = DeviceState::Searching;
+    sendChangeMessage();
+}
+
 void AudioDeviceHandler::_recreateDeviceTypes()
 {
     // JUCE's ALSA type lists its devices only once per object, so scanning the same objects again
@@ -501,46 +611,25 @@ void AudioDeviceHandler::_recreateDeviceTypes()
     for (auto* type : oldTypes)
         outputDeviceManager.removeAudioDeviceType (type);
 
-    if (deviceTypeFactory)
-    {
-        addAudioDeviceTypes (outputDeviceManager, deviceTypeFactory);
-        return;
-    }
-
-    juce::OwnedArray<juce::AudioIODeviceType> platformTypes;
-    outputDeviceManager.createAudioDeviceTypes (platformTypes);
-
-    for (auto* type : platformTypes)
-        outputDeviceManager.addAudioDeviceType (std::unique_ptr<juce::AudioIODeviceType> (type));
-
-    platformTypes.clear (false);
+    addAudioDeviceTypes (outputDeviceManager, deviceTypeFactory);
 }
 
 juce::String AudioDeviceHandler::_searchMeter()
 {
     _recreateDeviceTypes();
 
-    const auto& types = outputDeviceManager.getAvailableDeviceTypes();
+    std::vector<MeterDeviceNameMatcher::DeviceList> lists;
 
-    for (auto* type : types)
-        type->scanForDevices();
-
-    juce::String found;
-
-    for (const auto& name : m_sDeviceNames)
+    for (auto* type : outputDeviceManager.getAvailableDeviceTypes())
     {
-        for (auto* type : types)
-        {
-            if (type->getDeviceNames (false).contains (name))
-            {
-                found = name;
-                deviceTypeName = type->getTypeName();
-                break;
-            }
-        }
+        type->scanForDevices();
+        lists.push_back ({ type->getTypeName(), type->getDeviceNames (false) });
     }
 
-    return found;
+    const auto found = MeterDeviceNameMatcher::findMeterDevice (lists, juce::StringArray (m_sDeviceNames, (int) std::size (m_sDeviceNames)));
+    deviceName = found.deviceName;
+    deviceTypeName = found.typeName;
+    return found.meterName;
 }
 
 juce::String AudioDeviceHandler::_openMeterDevice (int numOutputChannels, int sampleRate)
@@ -573,12 +662,13 @@ void AudioDeviceHandler::_closeMeterDevice()
 {
     outputDeviceManager.removeAudioCallback (this);
     outputDeviceManager.closeAudioDevice();
-    _setRoutingTarget ({}, 0);
+    _setRoutingTarget ({}, 0, 0);
 }
 
-void AudioDeviceHandler::_setRoutingTarget (const juce::String& name, int sampleRate)
+void AudioDeviceHandler::_setRoutingTarget (const juce::String& name, int sampleRate, int numOutputs)
 {
     const juce::ScopedLock sl (ringLock);
     routingTarget.deviceName = name;
     routingTarget.sampleRate = sampleRate;
+    routingTarget.numOutputs = numOutputs;
 }

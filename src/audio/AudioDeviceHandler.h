@@ -22,6 +22,7 @@
     - handler thread: `run`; every search, probe, opening and closing it does holds the
       message-manager lock, so the message thread's own work on `outputDeviceManager` (the
       re-probe, the input-stop handling, JUCE's reaction to a vanished device) never overlaps it;
+      while routing it also wakes every 100 ms to see that the meter still calls back;
     - message thread: the re-probe (`_updateDeviceState (true)` under `stateLock`), change
       notifications, `inputDeviceStopped`, the editor's reads and requests;
     - input audio thread: `processAudio`; meter audio thread: `audioDeviceIOCallbackWithContext`.
@@ -64,8 +65,10 @@ public:
                                            const juce::AudioIODeviceCallbackContext& context) override;
 
     /** Builds fresh rings for the meter device. A device that is not the meter opened for
-        routing (JUCE's fallback after the meter vanished, or the meter at another rate) gets no
-        rings and only plays silence; the handler thread is woken to close it. */
+        routing (JUCE's fallback after the meter vanished, the meter at another rate, or the meter
+        with fewer active outputs than routing asked for, as JACK restarts it when the meter's
+        client ends) gets no rings and only plays silence; the handler thread is woken to close
+        it, which ends routing. */
     void audioDeviceAboutToStart (juce::AudioIODevice* device) override;
     /** Silences the path. A stop while routing wakes the handler thread, which ends routing
         (Searching) unless the framework has started the meter again meanwhile. */
@@ -112,10 +115,11 @@ public:
 
     /** The meter's output device only (0 inputs). */
     juce::AudioDeviceManager outputDeviceManager;
-    /** Exact name of the meter output found by the last search; empty when none. Written under
-        the message-manager lock, so the message thread reads it freely. */
+    /** The meter output found by the last search, as its device type lists it; empty when none.
+        Written under the message-manager lock, so the message thread reads it freely. */
     juce::String deviceName;
-    /** The meter's name for display: deviceName without "Output". Same rule as deviceName. */
+    /** The meter's name for display: the meter name deviceName stands for, without "Output"
+        ("KM7-Solvin"). Same rule as deviceName. */
     juce::String productName;
 
     /** The meter's MIDI output; guarded by stateLock. The editor sends through it under the lock. */
@@ -142,20 +146,36 @@ private:
     {
         juce::String deviceName;
         int sampleRate = 0;
+        int numOutputs = 0;
+    };
+
+    /** What the handler thread last saw of the two audio threads while routing. Handler thread. */
+    struct MeterWatch
+    {
+        juce::uint32 meterCallbacks = 0, inputBlocks = 0;
+        /** When input was first seen arriving with no meter callback since; 0 while the meter runs. */
+        juce::uint32 silentSinceMs = 0;
     };
 
     bool _inputFormatIsValid() const;
     void _openMeter();
+    bool _meterMayStillConnect (int numOutputChannels, int sampleRate);
+    void _finishOpening (bool opened);
     void _closeMeter();
     void _detachFromInput();
     void _closeStrayDevice();
     void _checkMeterAfterStop();
+    void _startWatchingMeter();
+    bool _meterHasFallenSilent();
+    void _endRoutingWithoutMeter();
     void _recreateDeviceTypes();
+    /** Sets deviceName and deviceTypeName to the meter's device, or empties them; returns the
+        meter name the device stands for. */
     juce::String _searchMeter();
     juce::String _openMeterDevice (int numOutputChannels, int sampleRate);
     /** Closes the meter device and forgets the routing target; the caller holds the exclusion. */
     void _closeMeterDevice();
-    void _setRoutingTarget (const juce::String& name, int sampleRate);
+    void _setRoutingTarget (const juce::String& name, int sampleRate, int numOutputs);
 
     const AudioDeviceTypeFactory deviceTypeFactory;
     const std::shared_ptr<MidiPortProvider> midiPortProvider;
@@ -171,6 +191,13 @@ private:
         framework made on the same device (JACK restarts a client whose ports were reconnected)
         from the meter going away. */
     std::atomic<bool> meterStoppedWhileRouting { false };
+
+    /** Bumped (relaxed) by every meter callback and every input block on their audio threads. A
+        meter whose driver thread ended without stopping the device (JUCE's ALSA device after a
+        write error) calls back no more while the input goes on; the handler thread, which looks
+        at both while routing, then ends routing. */
+    std::atomic<juce::uint32> meterCallbackCount { 0 }, inputBlockCount { 0 };
+    MeterWatch meterWatch;
 
     JUCE_DECLARE_WEAK_REFERENCEABLE (AudioDeviceHandler)
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (AudioDeviceHandler)

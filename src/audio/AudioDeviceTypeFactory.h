@@ -7,10 +7,15 @@
 #include <vector>
 
 /** Makes the audio device types a device manager may use. The application leaves it empty, which
-    keeps JUCE's platform types; tests hand in virtual devices. Each call makes a new set, since a
+    means JUCE's platform types; tests hand in virtual devices. JUCE's JACK type, from either, is
+    always wrapped in JackServerLossGuard. Each call makes a new set, since a
     device manager owns the types it is given. */
 using AudioDeviceTypeFactory = std::function<std::vector<std::unique_ptr<juce::AudioIODeviceType>>()>;
 
-/** Gives `manager` the factory's types. Must run before the manager first scans for devices, since
-    JUCE creates its platform types only for a manager that has none. */
+/** A fresh set of the factory's types, or of the platform's ones as `manager` makes them. */
+std::vector<std::unique_ptr<juce::AudioIODeviceType>> makeAudioDeviceTypes (juce::AudioDeviceManager& manager,
+                                                                             const AudioDeviceTypeFactory& factory);
+
+/** Gives `manager` the types of makeAudioDeviceTypes. Must run before the manager first scans for
+    devices, since JUCE would otherwise create its platform types unwrapped. */
 void addAudioDeviceTypes (juce::AudioDeviceManager& manager, const AudioDeviceTypeFactory& factory);

@@ -1,6 +1,7 @@
 #include "StandaloneProcessor.h"
 
 #include "ChannelMode.h"
+#include "JackServerLossGuard.h"
 #include "UpdateRoutingMessage.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"
 
@@ -60,6 +61,11 @@ StandaloneProcessor::~StandaloneProcessor()
     savedDeviceState.reset();
 }
 
+bool StandaloneProcessor::mapsInputCount (int numInputs) noexcept
+{
+    return numInputs == 2 || numInputs == 6;
+}
+
 void StandaloneProcessor::getStateInformation (juce::MemoryBlock&) {}
 
 void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* source)
@@ -70,8 +76,11 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         return;
     }
 
-    // One call may stand for several coalesced changes; only the device open now counts.
-    if (auto* device = inputDeviceManager.getCurrentAudioDevice())
+    // One call may stand for several coalesced changes; only the device open now counts. A
+    // device whose server has gone counts as none: it is about to be closed.
+    auto* device = inputDeviceManager.getCurrentAudioDevice();
+
+    if (device != nullptr && ! JackServerLossGuard::hasLostServer (device))
     {
         const int n = device->getActiveInputChannels().countNumberOfSetBits();
         inputSampleRate = (int) device->getCurrentSampleRate();
@@ -81,19 +90,28 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         {
             numActiveInputs = 0;
         }
+        else if (keepRestoredMapping && ! mapsInputCount (n))
+        {
+            // The audio path reads no mapping entry for this count (JACK opens a device with
+            // the ports connected so far, and restarts it as the others connect): the restored
+            // mapping waits for a count it is used with.
+            numActiveInputs = n;
+        }
         else
         {
             numActiveInputs = n;
             const bool keep = keepRestoredMapping && startsWithPermutation (channelMapping, n);
 
+            const ScopedChannelMappingWrite reset (*this);
+
             for (int i = 0; i < n; ++i)
                 setChannelMappingEntry ((size_t) i, keep ? channelMapping[(size_t) i] : i, n);
+
+            keepRestoredMapping = false;
         }
 
         channelMapping.saveState();
     }
-
-    keepRestoredMapping = false;
 
     if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor()))
         editor->postMessage (new UpdateRoutingMessage());
@@ -105,7 +123,7 @@ void StandaloneProcessor::audioDeviceIOCallbackWithContext (const float* const* 
                                                             const juce::AudioIODeviceCallbackContext&)
 {
     const int active = numActiveInputs.load();
-    if ((active == 2 || active == 6) && numInputChannels == active)
+    if (mapsInputCount (active) && numInputChannels == active)
         processBlock (inputChannelData, numInputChannels, numSamples);
 
     // The input device's own output plays nothing.
@@ -127,4 +145,20 @@ void StandaloneProcessor::audioDeviceStopped()
     // the user switches it on again. The handler does it, so that its own thread's work on the
     // meter device never overlaps.
     deviceHandler.inputDeviceStopped();
+
+    // A stop may be the audio server's end (on the server's thread); the message thread then
+    // closes the device.
+    lostInputCloser.triggerAsyncUpdate();
+}
+
+void StandaloneProcessor::LostInputCloser::handleAsyncUpdate()
+{
+    auto& manager = processor.inputDeviceManager;
+
+    if (! JackServerLossGuard::hasLostServer (manager.getCurrentAudioDevice()))
+        return;
+
+    // The user's choice stays the manager's saved set-up, for config.xml and the next start.
+    manager.closeAudioDevice();
+    manager.sendChangeMessage();
 }

@@ -20,6 +20,9 @@ public:
 
     void getStateInformation (juce::MemoryBlock& destData) override;
 
+    /** Whether the input audio goes through the channel mapping for this many active inputs. */
+    static bool mapsInputCount (int numInputs) noexcept;
+
     /** For the input device manager: counts the current device's active inputs, sets the channel
         mode, resets the first n mapping entries to the identity (n = 1, 2 or 6), makes the
         mapping the setting's revert point, and posts an UpdateRoutingMessage to the editor.
@@ -41,12 +44,24 @@ public:
     /** The input device's saved set-up, restored from or written to config.xml. */
     std::unique_ptr<juce::XmlElement> savedDeviceState;
 
-    /** Set by the config.xml restore: the next notification of the input device manager keeps
-        the restored first n mapping entries if they are a permutation of 0 to n - 1 for the
-        device then open, instead of resetting them. Cleared by that notification, so every later
-        device change resets them. Message thread only. */
+    /** Set by the config.xml restore: the first notification of the input device manager that
+        finds a device open with 2 or 6 active inputs (the counts the audio path maps) keeps the
+        restored first n mapping entries if they are a permutation of 0 to n - 1, instead of
+        resetting them. Cleared by that notification, so every later device change resets them;
+        until then (no input device, as when the audio server is not running yet, or one still
+        connecting its ports) the mapping stays as stored. Message thread only. */
     bool keepRestoredMapping = false;
 
 private:
+    /** Closes an input device whose audio server has gone away, on the message thread. */
+    struct LostInputCloser : juce::AsyncUpdater
+    {
+        explicit LostInputCloser (StandaloneProcessor& p) : processor (p) {}
+        void handleAsyncUpdate() override;
+        StandaloneProcessor& processor;
+    };
+
+    LostInputCloser lostInputCloser { *this };
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StandaloneProcessor)
 };

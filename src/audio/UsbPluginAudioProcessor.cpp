@@ -208,6 +208,7 @@ void UsbPluginAudioProcessor::setStateInformation (const void* data, int sizeInB
 
     {
         const juce::ScopedWriteLock sl (channelMapping.lock);
+        const ScopedChannelMappingWrite batch (*this);
         const int numInputs = _getNumInputChannels();
 
         for (size_t i = 0; i < std::min (mapping.size(), channelMapping.size()); ++i)
@@ -243,12 +244,14 @@ void UsbPluginAudioProcessor::processBlock (const float* const* inputs, int numC
 
     // Logical channel i plays input channel mapping[i]. An entry that does not name a channel of
     // this block (a mapping written for a wider device that has just been replaced) gives silence.
+    // One snapshot for the whole block: every entry comes from the same published mapping.
     const float* mapped[RealtimeChannelMapping::numEntries] = {};
     const int numMapped = juce::jmin (numChannels, RealtimeChannelMapping::numEntries);
+    const auto mapping = realtimeMapping.snapshot();
 
     for (int i = 0; i < numMapped; ++i)
     {
-        const int source = realtimeMapping.load (i);
+        const int source = mapping[i];
         if (juce::isPositiveAndBelow (source, numChannels))
             mapped[i] = inputs[source];
     }
@@ -263,8 +266,24 @@ bool UsbPluginAudioProcessor::setChannelMappingEntry (size_t index, int inputCha
         return false;
 
     channelMapping[index] = inputChannel;
-    realtimeMapping.store ((int) index, inputChannel);
+    realtimeMapping.set ((int) index, inputChannel);
+
+    if (channelMappingWriteDepth == 0)
+        realtimeMapping.publish();
+
     return true;
+}
+
+UsbPluginAudioProcessor::ScopedChannelMappingWrite::ScopedChannelMappingWrite (UsbPluginAudioProcessor& processorToUse) noexcept
+    : processor (processorToUse)
+{
+    ++processor.channelMappingWriteDepth;
+}
+
+UsbPluginAudioProcessor::ScopedChannelMappingWrite::~ScopedChannelMappingWrite()
+{
+    if (--processor.channelMappingWriteDepth == 0)
+        processor.realtimeMapping.publish();
 }
 
 std::vector<int> UsbPluginAudioProcessor::getLogicalChannelsUnmapped() const

@@ -89,8 +89,23 @@ public:
     /** The one writer of the channel mapping (message thread): sets entry `index` to
         `inputChannel` when index is below 6 and 0 <= inputChannel < numActiveInputs, in the setting
         and in the copy the audio thread reads. Returns false and changes nothing otherwise.
-        Observers are not told; a caller that changes the user's mapping notifies them itself. */
+        Observers are not told; a caller that changes the user's mapping notifies them itself.
+        Inside a ScopedChannelMappingWrite the audio thread sees the change when the scope ends. */
     bool setChannelMappingEntry (size_t index, int inputChannel, int numActiveInputs);
+
+    /** Batches the setChannelMappingEntry calls made while it lives into one change of the
+        audio thread's copy, published when the outermost one ends: a change of several entries
+        (a swap) never reaches an input block half done. Message thread only; may nest. */
+    class ScopedChannelMappingWrite
+    {
+    public:
+        explicit ScopedChannelMappingWrite (UsbPluginAudioProcessor& processorToUse) noexcept;
+        ~ScopedChannelMappingWrite();
+
+    private:
+        UsbPluginAudioProcessor& processor;
+        JUCE_DECLARE_NON_COPYABLE (ScopedChannelMappingWrite)
+    };
 
     /** The logical channels of the current channelMode in the routing editor's row order, as
         indices into LogicalChannelLabels and LogicalChannelDescriptions; before the channel
@@ -137,6 +152,8 @@ public:
     IntListAttribute channelMapping;
     /** What the input audio thread reads of channelMapping. */
     RealtimeChannelMapping realtimeMapping;
+    /** Open ScopedChannelMappingWrites; message thread only. */
+    int channelMappingWriteDepth = 0;
     DelayedUpdateChecker delayedUpdateChecker;
     DelayedThreadStarter delayedThreadStarter;
     BoolAttribute solvinConnected;

@@ -22,6 +22,22 @@ LabeledMenuComponent::~LabeledMenuComponent()
     labels[1] = nullptr;
 }
 
+void LabeledMenuComponent::updateTranslation()
+{
+    TranslatableComponent<LabeledMenuComponent*>::updateTranslation();
+
+    for (unsigned long i = 0; i < 2; ++i)
+        if (labels[i] != nullptr)
+            labels[i]->setText (juce::translate (untranslatedTexts[i]), juce::dontSendNotification);
+}
+
+void LabeledMenuComponent::setTranslatableTooltip (const juce::String& text)
+{
+    for (int i = 0; i < getNumChildComponents(); ++i)
+        if (auto* child = dynamic_cast<TranslatableComponentBase*> (getChildComponent (i)))
+            child->setTranslatableTooltip (text);
+}
+
 void LabeledMenuComponent::_initLabel (unsigned long index, const juce::String& text)
 {
     untranslatedTexts[index] = text;

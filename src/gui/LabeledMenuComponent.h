@@ -15,6 +15,12 @@ public:
     LabeledMenuComponent (const juce::String& caption, const juce::String& value);
     ~LabeledMenuComponent() override;
 
+    /** The usual pass (the row's tooltip, then its translatable children), then both labels
+        show the translation of the texts they were made from. */
+    void updateTranslation() override;
+    /** The row keeps no tooltip of its own: the text goes to every translatable child. */
+    void setTranslatableTooltip (const juce::String& text) override;
+
     /** Places the row at y across the given width and returns the height the panel reserves
         for it: the row's height plus 12 px of space below. */
     int resize (int y, int width);

@@ -28,8 +28,9 @@ const juce::Displays::Display* displayContaining (juce::Point<int> point)
 } // namespace
 
 MenuWindowBase::MenuWindowBase (juce::Component& ownerComponent, const juce::Image& icon)
-    : juce::ResizableWindow ("Settings", juce::Colour (0x01000000), true),
-      owner (&ownerComponent)
+    : juce::ResizableWindow ("Settings", juce::Colour (0x01000000), false),
+      owner (&ownerComponent),
+      windowIcon (icon)
 {
     setOpaque (false);
     repaint();
@@ -40,11 +41,27 @@ MenuWindowBase::MenuWindowBase (juce::Component& ownerComponent, const juce::Ima
     const auto* display = displayContaining (getPosition());
     setResizeLimits (400, 520, 600, display != nullptr ? display->totalArea.getHeight() : 520);
     setAlwaysOnTop (true);
+    setVisible (false);
+}
+
+void MenuWindowBase::setVisible (bool shouldBeVisible)
+{
+    if (shouldBeVisible && ! isOnDesktop())
+        _createNativeWindow();
+
+    juce::ResizableWindow::setVisible (shouldBeVisible);
+}
+
+void MenuWindowBase::_createNativeWindow()
+{
+    // Made while still hidden, so that the window is placed before it is mapped.
+    addToDesktop();
 
     if (auto* peer = getPeer())
-        peer->setIcon (icon);
-
-    setVisible (false);
+    {
+        peer->setConstrainer (getConstrainer());
+        peer->setIcon (windowIcon);
+    }
 }
 
 void MenuWindowBase::visibilityChanged()

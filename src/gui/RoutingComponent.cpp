@@ -127,15 +127,19 @@ void InputChannelRow::comboBoxChanged (juce::ComboBox* comboBoxThatHasChanged)
     const int old = (*mapping)[rowIndex];
     auto* mappingToNotify = mapping;
 
-    // The entry that has the chosen input takes this row's old one. The audio thread reads
-    // the entries while they are written; the writer refuses any value that is not a valid
-    // input index (an old entry without an item), so every entry stays one.
+    // The entry that has the chosen input takes this row's old one. The writer refuses any value
+    // that is not a valid input index (an old entry without an item), so every entry stays one;
+    // the audio thread sees both entries change together.
     const auto partner = std::find (mapping->begin(), mapping->end(), selected);
 
-    if (partner != mapping->end())
-        processor->setChannelMappingEntry ((size_t) std::distance (mapping->begin(), partner), old, numActive);
+    {
+        const UsbPluginAudioProcessor::ScopedChannelMappingWrite swap (*processor);
 
-    processor->setChannelMappingEntry (rowIndex, selected, numActive);
+        if (partner != mapping->end())
+            processor->setChannelMappingEntry ((size_t) std::distance (mapping->begin(), partner), old, numActive);
+
+        processor->setChannelMappingEntry (rowIndex, selected, numActive);
+    }
 
     // An observer may rebuild the rows and delete this one, so nothing of it is used after this.
     mappingToNotify->notifyObservers();
@@ -266,8 +270,12 @@ void RoutingComponent::restoreState()
     const auto saved = mapping->savedList;
     const int numActive = activeInputsOf (processor);
 
-    for (size_t i = 0; i < saved.size(); ++i)
-        processor->setChannelMappingEntry (i, saved[i], numActive);
+    {
+        const UsbPluginAudioProcessor::ScopedChannelMappingWrite revert (*processor);
+
+        for (size_t i = 0; i < saved.size(); ++i)
+            processor->setChannelMappingEntry (i, saved[i], numActive);
+    }
 
     mapping->notifyObservers();
 }

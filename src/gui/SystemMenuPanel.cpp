@@ -2,28 +2,20 @@
 
 #include "LabeledMenuComponent.h"
 #include "MenuButton.h"
+#include "StatusLabel.h"
 
 #include "audio/UsbPluginAudioProcessor.h"
+#include "update/DesktopOpener.h"
 #include "update/UpdateThread.h"
 
-#ifndef KESTRO_BUILD_ID
- #define KESTRO_BUILD_ID ""
-#endif
-
-namespace
-{
-juce::String buildTimeText()
-{
-    // __DATE__ pads a one-digit day with a space ("Dec  1 2026").
-    return juce::String (__DATE__).replace ("  ", " ") + " / " + __TIME__;
-}
-} // namespace
+// Written by the build: KESTRO_BUILD_ID and KESTRO_BUILD_TIME.
+#include <KestroBuildInfo.h>
 
 const juce::String SystemMenuPanel::buildIdentifier { KESTRO_BUILD_ID };
-juce::String SystemMenuPanel::s_BuildTime = buildTimeText();
+juce::String SystemMenuPanel::s_BuildTime { KESTRO_BUILD_TIME };
 
 SystemMenuPanel::SystemMenuPanel()
-    : revealFile ([] (const juce::File& file) { file.revealToUser(); })
+    : revealFile ([] (const juce::File& file) { DesktopOpener::openFolder (file.getParentDirectory()); })
 {
     const juce::String rowTexts[5][2] = {
         { "Software name", JUCE_APPLICATION_NAME_STRING },
@@ -35,7 +27,8 @@ SystemMenuPanel::SystemMenuPanel()
 
     for (int i = 0; i < 5; ++i)
     {
-        infoRows[i] = new LabeledMenuComponent (juce::translate (rowTexts[i][0]), rowTexts[i][1]);
+        // The row translates its caption itself and keeps the key for a later translation pass.
+        infoRows[i] = new LabeledMenuComponent (rowTexts[i][0], rowTexts[i][1]);
         addAndMakeVisible (infoRows[i]);
     }
 
@@ -50,7 +43,7 @@ SystemMenuPanel::SystemMenuPanel()
     // A panel built after a check has ended (a second editor in the same process) shows that
     // check's result at once instead of an empty label.
     const auto status = _copyStatusText();
-    statusLabel = new juce::Label (status, status);
+    statusLabel = new StatusLabel (status, status);
     addAndMakeVisible (statusLabel);
     statusLabel->setFont (juce::Font (15.0f, juce::Font::plain));
     statusLabel->setColour (juce::Label::textColourId, juce::Colour (0xffffffff));

@@ -47,8 +47,8 @@ public:
 
     static constexpr const char* productNumber = "XR61842";
 
-    /** Shows a file in the platform's file browser; by default the framework's revealToUser,
-        which starts a program. */
+    /** Shows a file in the platform's file browser: by default the folder that holds it, opened
+        through the DesktopOpener (which starts a program, so tests replace it). */
     std::function<void (const juce::File&)> revealFile;
 
     MenuButton* documentationButton = nullptr;

@@ -1,12 +1,17 @@
 #include "UsbPluginAudioProcessorEditor.h"
 
 #include "AudioRoutingMenuPanel.h"
+#include "ActiveBarsButton.h"
 #include "AudioSettingsMenuTab.h"
+#include "BackgroundPanelWithText.h"
 #include "FrameComponent.h"
 #include "GlobalConfigFile.h"
 #include "MenuWindowBase.h"
+#include "ShowChannelModeChoiceMessage.h"
 #include "USBMenu.h"
 
+#include "audio/ChannelMode.h"
+#include "audio/EditorInactiveMessage.h"
 #include "audio/MeterRemoteCommand.h"
 #include "audio/UpdateRoutingMessage.h"
 #include "audio/UsbPluginAudioProcessor.h"
@@ -15,6 +20,7 @@
 
 #include <BinaryData.h>
 
+#include <algorithm>
 #include <iterator>
 
 namespace
@@ -40,12 +46,35 @@ static_assert (std::size (s_remoteButtons) == std::tuple_size_v<decltype (MeterR
 
 constexpr int s_dockHeight = 50;
 constexpr int s_hoverSquareSize = 50;
+
+// The channel-mode choice's captions and the input channel count each one stands for.
+struct ChannelModeChoice
+{
+    const char* caption;
+    int channelCount;
+};
+
+constexpr ChannelModeChoice s_channelModeChoices[] = { { "Mono", 1 }, { "Stereo", 2 }, { "5.1", 6 } };
+
+int channelModeForCount (int channelCount)
+{
+    switch (channelCount)
+    {
+        case 1:  return ChannelMode::Mono;
+        case 2:  return ChannelMode::Stereo;
+        case 6:  return ChannelMode::FivePointOne;
+        default: return ChannelMode::None;
+    }
+}
 } // namespace
+
+const juce::String UsbPluginAudioProcessorEditor::s_presetNames[3] = { "RTA", "Vectorscope", "Chart" };
 
 UsbPluginAudioProcessorEditor::UsbPluginAudioProcessorEditor (UsbPluginAudioProcessor& owner)
     : juce::AudioProcessorEditor (owner),
       processor (&owner),
       deviceHandler (&owner.deviceHandler),
+      okButton ("OK"),
       solvinButton ("SolvinButton"),
       settingsButton ("SettingsButton"),
       solvinConnected (&owner.solvinConnected)
@@ -114,11 +143,17 @@ UsbPluginAudioProcessorEditor::~UsbPluginAudioProcessorEditor()
     delete frame;
     frame = nullptr;
 
+    removeChildComponent (&okButton);
     removeChildComponent (&solvinButton);
     removeChildComponent (&settingsButton);
 
     for (auto member : s_remoteButtons)
         removeChildComponent (&(this->*member));
+
+    removeChildComponent (&presetComboBox);
+
+    // A choice still open when the editor goes is deleted with it.
+    _removeChannelModeChoice();
 
     menuWindow->clearContentComponent();
     delete usbMenu;
@@ -144,10 +179,23 @@ void UsbPluginAudioProcessorEditor::mouseExit (const juce::MouseEvent& e)
 
 void UsbPluginAudioProcessorEditor::paint (juce::Graphics& g)
 {
-    if (! active)
-        return;
-
     const int w = getWidth(), h = getHeight();
+
+    if (! active)
+    {
+        // The main window is opaque, so the editor covers itself even with nothing to show:
+        // otherwise the window would keep whatever was drawn there before.
+        g.fillAll (KestroColors::black);
+
+        if (inactiveText.isNotEmpty())
+        {
+            g.setColour (KestroColors::white);
+            g.setFont (juce::Font ("Verdana", 18.0f, juce::Font::plain));
+            g.drawFittedText (inactiveText, 30, 0, w - 60, h - 15, juce::Justification::centred, 10, 0.8f);
+        }
+
+        return;
+    }
     const int dockTop = h - 87;
 
     g.fillAll (KestroColors::black);
@@ -181,7 +229,26 @@ void UsbPluginAudioProcessorEditor::resized()
 {
     const int w = getWidth(), h = getHeight();
 
+    okButton.setBounds (w / 2 - 75, (int) (h / 1.5), 150, 26);
+    okButton.addListener (this);
+
     frame->setBounds (0, 0, w, h);
+
+    if (channelModePanel != nullptr)
+    {
+        channelModePanel->setBounds (99, 205, w - 198, h - 415);
+
+        if (! channelModeButtons.empty())
+        {
+            // Laid out for an editor at least 415 px high; in a smaller one the sizes go
+            // negative and the framework shows nothing.
+            const int buttonWidth = (int) ((double) (w - 228) / (double) channelModeButtons.size() + 0.5);
+            const int y = channelModePanel->getY() + channelModePanel->getHeight() / 2;
+
+            for (size_t i = 0; i < channelModeButtons.size(); ++i)
+                channelModeButtons[i]->setBounds (114 + (int) i * buttonWidth, y, buttonWidth, 34);
+        }
+    }
 
     if (! active)
         return;
@@ -217,6 +284,16 @@ void UsbPluginAudioProcessorEditor::buttonClicked (juce::Button* button)
     else if (button == &solvinButton)
     {
         _onRoutingClicked();
+    }
+    else if (button == &okButton)
+    {
+        removeChildComponent (&okButton);
+        processor->prepareToPlay ((double) (int) processor->getSampleRate(), processor->getBlockSize());
+    }
+    else if (button == nullptr
+             || std::find (channelModeButtons.begin(), channelModeButtons.end(), button) != channelModeButtons.end())
+    {
+        _onChannelModeClicked (button);
     }
     else
     {
@@ -273,10 +350,94 @@ void UsbPluginAudioProcessorEditor::_sendRemoteCommand (const juce::MidiMessage&
         deviceHandler->midiOutput->sendMessageNow (message);
 }
 
+void UsbPluginAudioProcessorEditor::comboBoxChanged (juce::ComboBox* box)
+{
+    if (box != &presetComboBox)
+        return;
+
+    const int index = presetComboBox.getSelectedItemIndex();
+    if (index < 0)
+        return;
+
+    const auto programChange = juce::MidiMessage::programChange (1, index & 0x7f);
+
+    // The handler replaces its MIDI output under the same lock.
+    const juce::ScopedLock sl (deviceHandler->stateLock);
+    if (deviceHandler->midiOutput != nullptr)
+        deviceHandler->midiOutput->sendMessageNow (programChange);
+}
+
 void UsbPluginAudioProcessorEditor::handleMessage (const juce::Message& message)
 {
     if (dynamic_cast<const UpdateRoutingMessage*> (&message) != nullptr)
+    {
         _rebuildRoutingRows();
+    }
+    else if (auto* inactive = dynamic_cast<const EditorInactiveMessage*> (&message))
+    {
+        inactiveText = inactive->text;
+        active = ! inactive->inactive;
+        resized();
+        repaint();
+    }
+    else if (dynamic_cast<const ShowChannelModeChoiceMessage*> (&message) != nullptr)
+    {
+        _showChannelModeChoice();
+    }
+}
+
+void UsbPluginAudioProcessorEditor::_showChannelModeChoice()
+{
+    // A second request replaces the first choice: there is never more than one.
+    _removeChannelModeChoice();
+
+    channelModePanel = new BackgroundPanelWithText (juce::translate ("Please select the desired channel mode:"));
+    addAndMakeVisible (channelModePanel);
+
+    for (const auto& choice : s_channelModeChoices)
+    {
+        auto* button = new ActiveBarsButton (choice.caption);
+        channelModeButtons.push_back (button);
+        addAndMakeVisible (button);
+        button->addListener (this);
+        button->setToggleState (false, juce::dontSendNotification);
+        repaint();
+    }
+
+    resized();
+}
+
+void UsbPluginAudioProcessorEditor::_onChannelModeClicked (juce::Button* button)
+{
+    const auto clicked = std::find (channelModeButtons.begin(), channelModeButtons.end(), button);
+
+    if (button != nullptr && clicked != channelModeButtons.end())
+    {
+        const auto& choice = s_channelModeChoices[clicked - channelModeButtons.begin()];
+        processor->channelMode = channelModeForCount (choice.channelCount);
+        processor->channelModeChosen = true;
+        processor->pluginActive = true;
+    }
+
+    _removeChannelModeChoice();
+}
+
+void UsbPluginAudioProcessorEditor::_removeChannelModeChoice()
+{
+    if (channelModePanel != nullptr)
+    {
+        removeChildComponent (channelModePanel);
+        delete channelModePanel;
+        channelModePanel = nullptr;
+    }
+
+    for (auto* button : channelModeButtons)
+    {
+        removeChildComponent (button);
+        delete button;
+    }
+
+    channelModeButtons.clear();
 }
 
 void UsbPluginAudioProcessorEditor::_rebuildRoutingRows()

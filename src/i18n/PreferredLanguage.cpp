@@ -20,18 +20,36 @@ juce::String PreferredLanguage::fromEnvironment()
 juce::String PreferredLanguage::fromValues (const juce::String& language, const juce::String& lcAll,
                                             const juce::String& lcMessages, const juce::String& lang)
 {
-    auto languages = juce::StringArray::fromTokens (language, ":", {});
-    languages.trim();
-    languages.removeEmptyStrings();
-
-    if (! languages.isEmpty())
-        return toLanguageTag (languages[0]);
-
+    // The locale in effect for messages: the first of LC_ALL, LC_MESSAGES, LANG that is set.
+    juce::String locale;
     for (const auto& value : { lcAll, lcMessages, lang })
+    {
         if (value.trim().isNotEmpty())
-            return toLanguageTag (value.trim());
+        {
+            locale = value.trim();
+            break;
+        }
+    }
 
-    return {};
+    // As in gettext, LANGUAGE counts only when that locale is a real one: under C or POSIX (also
+    // when none is set) a program speaks English whatever LANGUAGE says.
+    if (! isCLocale (locale))
+    {
+        auto languages = juce::StringArray::fromTokens (language, ":", {});
+        languages.trim();
+        languages.removeEmptyStrings();
+
+        if (! languages.isEmpty())
+            return toLanguageTag (languages[0]);
+    }
+
+    return locale.isEmpty() ? juce::String() : toLanguageTag (locale);
+}
+
+bool PreferredLanguage::isCLocale (const juce::String& localeName)
+{
+    const auto name = localeName.trim().upToFirstOccurrenceOf (".", false, false).upToFirstOccurrenceOf ("@", false, false);
+    return name.isEmpty() || name == "C" || name == "POSIX";
 }
 
 juce::String PreferredLanguage::toLanguageTag (const juce::String& localeName)

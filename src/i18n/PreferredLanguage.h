@@ -3,7 +3,9 @@
 #include <juce_core/juce_core.h>
 
 /** The user's first preferred language, read the way Linux programs read it: the first entry of
-    LANGUAGE (a colon-separated list), else LC_ALL, else LC_MESSAGES, else LANG.
+    LANGUAGE (a colon-separated list), else LC_ALL, else LC_MESSAGES, else LANG. As in gettext,
+    LANGUAGE is passed over when the locale in effect (the first of LC_ALL, LC_MESSAGES, LANG that
+    is set) is C or POSIX, or when none is set.
 
     JUCE 7 gives no language tag on Linux (SystemStats reports English language names, and only
     for locales that are compiled), so the program reads the environment itself. */
@@ -18,6 +20,10 @@ public:
         LANG; empty values are passed over. */
     static juce::String fromValues (const juce::String& language, const juce::String& lcAll,
                                     const juce::String& lcMessages, const juce::String& lang);
+
+    /** True for "C", "POSIX", their variants with a code set or modifier ("C.UTF-8") and an
+        empty name: the locales under which LANGUAGE is not obeyed. */
+    static bool isCLocale (const juce::String& localeName);
 
     /** Turns a POSIX locale name into a language tag: "de_DE.UTF-8" and "de_DE@euro" give
         "de-DE"; a tag such as "de-AT", and "C", stay as they are. The code set and modifier are

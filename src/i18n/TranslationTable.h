@@ -23,5 +23,10 @@ public:
     /** A new table, keys compared ignoring case, built from the embedded English or German text. */
     static std::unique_ptr<juce::LocalisedStrings> createTable (bool german);
 
+    /** A new table, keys compared ignoring case, built from a translation text as the resources
+        hold it: `numBytes` bytes of UTF-8, with or without a byte-order mark, followed by a zero
+        byte (which embedded data always has). */
+    static std::unique_ptr<juce::LocalisedStrings> createTableFromText (const void* data, int numBytes);
+
     TranslationTable() = delete;
 };

@@ -58,7 +58,8 @@ void KestroLookAndFeel::drawProgressBar (juce::Graphics& g, juce::ProgressBar& p
 
     if (stripe.isValid())
     {
-        const auto filledWidth = juce::jmax (0.0f, (float) progress * bar.getWidth() - bar.getX());
+        // A progress outside 0 to 1 fills nothing or the whole bar, never beyond its outline.
+        const auto filledWidth = juce::jlimit (0.0f, bar.getWidth(), (float) progress * bar.getWidth() - bar.getX());
         if (filledWidth > 0.0f)
         {
             g.setTiledImageFill (stripe, 1, (height - s) / 2, 1.0f);

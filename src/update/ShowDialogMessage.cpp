@@ -24,7 +24,14 @@ void ShowDialogMessage::messageCallback()
     options.escapeKeyTriggersCloseButton = true;
     options.useNativeTitleBar = true;
     options.resizable = false;
-    options.launchAsync();
+
+    // The window is first sized for the framework's own title bar and border; with the native
+    // title bar those are gone, so the content is given its size again. Centred on the screen,
+    // not on whichever window happens to be active (the settings window, an earlier dialog).
+    auto* dialog = options.create();
+    dialog->setContentComponentSize (UpdateComponent::dialogWidth, UpdateComponent::dialogHeight);
+    dialog->centreWithSize (dialog->getWidth(), dialog->getHeight());
+    dialog->enterModalState (true, nullptr, true);
 
     const auto icon = juce::ImageCache::getFromMemory (BinaryData::settings_normal_png, BinaryData::settings_normal_pngSize);
 

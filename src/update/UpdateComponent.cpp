@@ -1,5 +1,7 @@
 #include "UpdateComponent.h"
 
+#include "DownloadLinkButton.h"
+
 #include "lookandfeel/KestroColors.h"
 
 UpdateComponent::UpdateComponent (const juce::String& versionText, const juce::String& downloadUrl)
@@ -13,7 +15,7 @@ UpdateComponent::UpdateComponent (const juce::String& versionText, const juce::S
     message->setColour (juce::Label::textColourId, KestroColors::black);
     addAndMakeVisible (message);
 
-    auto* link = new juce::HyperlinkButton ("Kestro Vantrel - version " + versionText, downloadTarget (downloadUrl));
+    auto* link = new DownloadLinkButton ("Kestro Vantrel - version " + versionText, downloadUrl);
     link->setBounds (10, 90, w - 20, 22);
     link->setColour (juce::HyperlinkButton::textColourId, KestroColors::gradient_blue_2_dark);
     addAndMakeVisible (link);
@@ -38,14 +40,4 @@ void UpdateComponent::buttonClicked (juce::Button*)
 {
     if (auto* dialog = findParentComponentOfClass<juce::DialogWindow>())
         dialog->exitModalState (okReturnCode);
-}
-
-juce::URL UpdateComponent::downloadTarget (const juce::String& downloadUrl)
-{
-    const auto address = downloadUrl.trim();
-
-    if (address.startsWithIgnoreCase ("https://") || address.startsWithIgnoreCase ("http://"))
-        return juce::URL (address);
-
-    return {};
 }

@@ -3,8 +3,8 @@
 #include <juce_gui_basics/juce_gui_basics.h>
 
 /** The content of the new-version dialog: the message, a link to the download page of the new
-    version and an "OK" button that ends the dialog. Its widgets are drawn by the installed
-    look-and-feel. */
+    version (a DownloadLinkButton) and an "OK" button that ends the dialog. Its widgets are drawn
+    by the installed look-and-feel. */
 class UpdateComponent : public juce::Component,
                         public juce::Button::Listener
 {
@@ -19,8 +19,4 @@ public:
 
     /** The return code the dialog ends with when "OK" is pressed. */
     static constexpr int okReturnCode = 1234;
-
-    /** The link's target: the download address when it is a web address, otherwise none. The
-        address comes from the network and the link hands it to the system's opener. */
-    static juce::URL downloadTarget (const juce::String& downloadUrl);
 };

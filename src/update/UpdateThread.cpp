@@ -2,8 +2,13 @@
 
 #include "NotifyListenerMessage.h"
 #include "ShowDialogMessage.h"
+#include "UpdateDownload.h"
 #include "VersionNumber.h"
 #include "VersionsDocument.h"
+
+#ifndef KESTRO_UPDATE_SERVER
+ #error "The build names the update server (KESTRO_UPDATE_SERVER)"
+#endif
 
 JUCE_IMPLEMENT_SINGLETON (UpdateThread)
 
@@ -12,8 +17,10 @@ bool UpdateThread::m_hasAlreadyChecked = false;
 
 namespace
 {
-// After a cancel the transfer notices within one of curl's waits, which last up to a second.
-constexpr int stopTimeoutMs = 3000;
+// run() looks for a stop request this often while it waits for the download, so stopping the
+// thread takes at most about this long, whatever the network does.
+constexpr int pollIntervalMs = 50;
+constexpr int stopTimeoutMs = 1000;
 } // namespace
 
 UpdateThread::UpdateThread()
@@ -24,22 +31,13 @@ UpdateThread::UpdateThread()
 
 UpdateThread::~UpdateThread()
 {
-    signalThreadShouldExit();
-
-    {
-        const juce::ScopedLock sl (streamLock);
-
-        if (stream != nullptr)
-            stream->cancel();
-    }
-
     stopThread (stopTimeoutMs);
     clearSingletonInstance();
 }
 
 juce::URL UpdateThread::getDefaultServer()
 {
-    return juce::URL ("https://www.kestro-audio.example");
+    return juce::URL (KESTRO_UPDATE_SERVER);
 }
 
 void UpdateThread::setServer (const juce::URL& serverBaseUrl, int timeoutMs)
@@ -47,6 +45,18 @@ void UpdateThread::setServer (const juce::URL& serverBaseUrl, int timeoutMs)
     const juce::ScopedLock sl (settingsLock);
     server = serverBaseUrl;
     connectionTimeoutMs = timeoutMs;
+}
+
+void UpdateThread::setCheckDeadline (int milliseconds)
+{
+    const juce::ScopedLock sl (settingsLock);
+    checkDeadlineMs = milliseconds;
+}
+
+int UpdateThread::getCheckDeadlineMs() const
+{
+    const juce::ScopedLock sl (settingsLock);
+    return checkDeadlineMs;
 }
 
 juce::URL UpdateThread::getServer() const
@@ -93,50 +103,22 @@ void UpdateThread::run()
 
 juce::String UpdateThread::_fetchDocumentText()
 {
-    const auto address = getServer().getChildURL (versionsPath);
+    const auto requested = juce::Time::getMillisecondCounter();
+    const auto deadlineMs = (juce::uint32) juce::jmax (0, getCheckDeadlineMs());
+    auto download = UpdateDownload::start (getServer().getChildURL (versionsPath), getConnectionTimeoutMs());
 
+    while (! download->waitUntilFinished (pollIntervalMs))
     {
-        const juce::ScopedLock sl (streamLock);
-
-        if (threadShouldExit())
-            return {};
-
-        stream = std::make_unique<juce::WebInputStream> (address, false);
-        stream->withConnectionTimeout (getConnectionTimeoutMs()).withNumRedirectsToFollow (5);
-    }
-
-    juce::MemoryOutputStream body;
-    bool complete = false;
-
-    if (stream->connect (nullptr))
-    {
-        const auto status = stream->getStatusCode();
-
-        if (status >= 200 && status < 300)
+        // Shut down, or the server is too slow: nobody waits for this download any more. It
+        // ends on its own thread, which owns all it uses.
+        if (threadShouldExit() || juce::Time::getMillisecondCounter() - requested >= deadlineMs)
         {
-            char buffer[4096];
-
-            while (! stream->isExhausted() && body.getDataSize() <= (size_t) maxDocumentBytes)
-            {
-                const auto bytesRead = stream->read (buffer, (int) sizeof (buffer));
-
-                if (bytesRead <= 0)
-                    break;
-
-                body.write (buffer, (size_t) bytesRead);
-            }
-
-            // A cut-off or stalled transfer leaves isError set; a partial document is no document.
-            complete = ! stream->isError() && stream->isExhausted() && body.getDataSize() <= (size_t) maxDocumentBytes;
+            download->abandon();
+            return {};
         }
     }
 
-    {
-        const juce::ScopedLock sl (streamLock);
-        stream.reset();
-    }
-
-    return complete ? body.toString() : juce::String();
+    return download->getBody();
 }
 
 void UpdateThread::_setStatus (const juce::String& text)

@@ -5,8 +5,6 @@
 #include <juce_core/juce_core.h>
 #include <juce_events/juce_events.h>
 
-#include <memory>
-
 /** Asks the maker's web server whether a newer version of the program exists.
 
     A process-wide singleton created on first use. Each startThread runs one check: fetch the
@@ -15,8 +13,12 @@
     when it is not running. The check reports back through those two messages and the status
     text only; it never touches a component.
 
+    The fetch itself runs on an UpdateDownload's thread, which this thread waits for; a check
+    ends with the error status when the whole check takes longer than its deadline.
+
     Deleted by the application's shutdown, or with everything else the framework deletes at
-    shutdown: the destructor abandons a download still in progress and stops the thread. */
+    shutdown: the destructor stops the thread, which abandons a download still in progress
+    instead of waiting for it, so quitting never waits for the network. */
 class UpdateThread : public juce::Thread,
                      private juce::DeletedAtShutdown
 {
@@ -30,7 +32,8 @@ public:
     /** The address the versions document is fetched from, below the configured server. */
     static constexpr const char* versionsPath = "Software_Versions/software-versions.xml";
 
-    /** The maker's web server, used unless setServer chose another. */
+    /** The maker's web server, as the build configured it (KESTRO_UPDATE_SERVER), used unless
+        setServer chose another. */
     static juce::URL getDefaultServer();
 
     /** Points the checks at another server (tests use a local one) and sets how long opening a
@@ -41,8 +44,12 @@ public:
 
     static constexpr int defaultConnectionTimeoutMs = 10000;
 
-    /** The bodies of versions documents are small; anything longer is not one. */
-    static constexpr int maxDocumentBytes = 256 * 1024;
+    /** How long a check may take from its request to its result, however slowly the server
+        answers; tests shorten it. Message thread, while no check runs. */
+    void setCheckDeadline (int milliseconds);
+    int getCheckDeadlineMs() const;
+
+    static constexpr int defaultCheckDeadlineMs = 30000;
 
     /** The status of the last check, "" until one ended. Written by run only, always under
         m_stringLock; readers copy it under the same lock. */
@@ -68,10 +75,7 @@ private:
     mutable juce::CriticalSection settingsLock;
     juce::URL server;
     int connectionTimeoutMs = defaultConnectionTimeoutMs;
-
-    // The download in progress, held so that the destructor on the message thread can cancel it.
-    juce::CriticalSection streamLock;
-    std::unique_ptr<juce::WebInputStream> stream;
+    int checkDeadlineMs = defaultCheckDeadlineMs;
 
     JUCE_DECLARE_NON_COPYABLE (UpdateThread)
 };

@@ -12,9 +12,10 @@
     every child is one release with the attributes "versionstring" and "downloadurl" (exact
     names; a missing one reads as empty).
 
-    The text arrives from the network, so parsing refuses what the document never needs and what
-    could exhaust the update thread: document type declarations (entity expansion) and elements
-    nested deeper than a versions document ever is. */
+    The text arrives from the network, so it is read by the strict reader of untrusted XML, which
+    refuses what the document never needs and what could exhaust the update thread: document type
+    declarations (entity expansion, outside reads) and elements nested deeper than a versions
+    document ever is. */
 class VersionsDocument
 {
 public:
@@ -40,6 +41,5 @@ public:
     VersionsDocument() = delete;
 
 private:
-    static bool _isSafeToParse (const juce::String& text);
     static const juce::XmlElement* _findChildIgnoringCase (const juce::XmlElement& parent, const juce::String& name);
 };

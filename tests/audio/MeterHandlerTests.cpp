@@ -4,12 +4,14 @@
 #include "ChannelIdentitySignal.h"
 #include "MessagePump.h"
 #include "MeterTestRig.h"
+#include "RenamingDeviceType.h"
 #include "VirtualAudioDevice.h"
 
 #include "audio/RegisterCallbackMessage.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +46,23 @@ public:
 private:
     juce::WaitableEvent finished;
     std::thread thread;
+};
+
+/** The handler's state as each of its change broadcasts finds it when delivered. */
+class BroadcastRecorder : public juce::ChangeListener
+{
+public:
+    explicit BroadcastRecorder (AudioDeviceHandler& handlerToUse) : handler (handlerToUse)  { handler.addChangeListener (this); }
+    ~BroadcastRecorder() override  { handler.removeChangeListener (this); }
+
+    void changeListenerCallback (juce::ChangeBroadcaster*) override  { states.push_back (handler.deviceState.load()); }
+
+    bool sawState (int state) const  { return std::find (states.begin(), states.end(), state) != states.end(); }
+
+    std::vector<int> states;
+
+private:
+    AudioDeviceHandler& handler;
 };
 
 //==============================================================================
@@ -113,6 +132,98 @@ INSTANTIATE_TEST_SUITE_P (MeterHandlerSearchCases, MeterHandlerSearch, ::testing
     SearchCase { "longerNameIsNotTheMeter",          { "KM7-Solvin Output 2" },             "",                  "" },
     SearchCase { "caseVariantListedFirstIsNotOpened", { "km7-solvin output", "KM7-Solvin Output" }, "KM7-Solvin Output", "KM7-Solvin" }),
     [] (const ::testing::TestParamInfo<SearchCase>& param) { return std::string (param.param.what); });
+
+// The first type lists a case variant of the meter's name, the second the exact name.
+TEST (MeterHandlerSearchTypes, CaseVariantInAnEarlierDeviceTypeLosesToTheExactNameInALaterOne)
+{
+    const juce::String variant ("km7-solvin output");
+    Options options;
+    options.outputs = { MeterTestRig::meterDescription (variant), MeterTestRig::meterDescription() };
+    options.deviceTypes = [] (VirtualDeviceRegistry& registry) -> AudioDeviceTypeFactory
+    {
+        return [&registry]
+        {
+            const auto all = [] (const juce::String& name) { return name == MeterTestRig::meterName ? juce::StringArray() : juce::StringArray (name); };
+            const auto meterOnly = [] (const juce::String& name) { return name == MeterTestRig::meterName ? juce::StringArray (name) : juce::StringArray(); };
+
+            std::vector<std::unique_ptr<juce::AudioIODeviceType>> types;
+            types.push_back (std::make_unique<RenamingDeviceType> (registry, "Virtual A", all));
+            types.push_back (std::make_unique<RenamingDeviceType> (registry, "Virtual B", meterOnly));
+            return types;
+        };
+    };
+
+    MeterTestRig rig (options);
+    auto& handler = rig.handler();
+    ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+    EXPECT_EQ (handler.deviceName, MeterTestRig::meterName);
+
+    ASSERT_TRUE (rig.setRouting (true));
+    EXPECT_NE (rig.registry.findOpenDevice (MeterTestRig::meterName), nullptr);
+    EXPECT_EQ (rig.registry.getNumOpens (variant), 0) << "the case variant was opened";
+}
+
+//==============================================================================
+struct LinuxNamesCase
+{
+    const char* what;
+    const char* typeName;
+    juce::StringArray (*listMeter) (const juce::String& cardName);   // the names the type lists the meter under
+    const char* expectedDevice;        // empty: the meter is not found
+};
+
+void PrintTo (const LinuxNamesCase& c, std::ostream* os)  { *os << c.what; }
+
+class MeterHandlerLinuxNames : public ::testing::TestWithParam<LinuxNamesCase> {};
+
+// The meter device as JUCE's ALSA types list a USB card named after it.
+TEST_P (MeterHandlerLinuxNames, FindsAndRoutesToTheMetersSoundCard)
+{
+    const auto& c = GetParam();
+    Options options;
+    options.deviceTypes = [c] (VirtualDeviceRegistry& registry)
+    {
+        return RenamingDeviceType::makeFactory (registry, c.typeName, [c] (const juce::String& name)
+        {
+            return name == MeterTestRig::meterName ? c.listMeter ("KM7-Solvin") : juce::StringArray (name);
+        });
+    };
+
+    MeterTestRig rig (options);
+    auto& handler = rig.handler();
+    const juce::String expected (c.expectedDevice);
+
+    if (expected.isEmpty())
+    {
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return rig.getNumBroadcasts() > 0; }));
+        EXPECT_EQ (handler.deviceState.load(), DeviceState::Searching);
+        EXPECT_EQ (rig.registry.getNumOpens (MeterTestRig::meterName), 0);
+        return;
+    }
+
+    ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+    EXPECT_EQ (handler.deviceName, expected);
+    EXPECT_EQ (handler.productName, "KM7-Solvin");
+
+    ASSERT_TRUE (rig.setRouting (true));
+    auto* device = handler.outputDeviceManager.getCurrentAudioDevice();
+    ASSERT_NE (device, nullptr);
+    EXPECT_EQ (device->getName(), expected);
+    EXPECT_TRUE (handler.outputActive.load()) << "the meter's start was refused";
+
+    // The input reaches the meter.
+    rig.registry.processBlock (MeterTestRig::micName, ChannelIdentitySignal::makeBlock (2, 0, 64), 64);
+    juce::AudioBuffer<float> played;
+    ASSERT_TRUE (rig.registry.processBlock (MeterTestRig::meterName, {}, 64, &played));
+    EXPECT_EQ (played.getSample (1, 10), ChannelIdentitySignal::sampleFor (1, 10));
+}
+
+INSTANTIATE_TEST_SUITE_P (MeterHandlerLinuxNamesCases, MeterHandlerLinuxNames, ::testing::Values (
+    LinuxNamesCase { "alsaDirectHardwareDevice", "ALSA", RenamingDeviceType::alsaNamesOf,
+                     "KM7-Solvin, USB Audio; Direct hardware device without any conversions" },
+    LinuxNamesCase { "alsaHwFirstDevice", "ALSA HW", RenamingDeviceType::alsaHardwareNamesOf, "KM7-Solvin, USB Audio" },
+    LinuxNamesCase { "cardNamesOnOtherTypesAreNotTheMeter", "Virtual", RenamingDeviceType::alsaNamesOf, "" }),
+    [] (const ::testing::TestParamInfo<LinuxNamesCase>& param) { return std::string (param.param.what); });
 
 //==============================================================================
 struct FormatCase
@@ -188,6 +299,28 @@ TEST (MeterHandlerRouting, RoutingOffClosesTheMeterAndGivesDeviceReady)
     EXPECT_EQ (handler.requestedState.load(), DeviceState::DeviceReady) << "closing leaves the request as it was";
 
     pumpMessagesFor (300);
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::DeviceReady);
+}
+
+// The re-probe would broadcast every 2000 ms; with its timer stopped, only the closing itself can
+// tell the editor that routing is off.
+TEST (MeterHandlerRouting, RoutingOffIsBroadcastAtOnce)
+{
+    MeterTestRig rig;
+    auto& handler = rig.handler();
+    rig.processor->stopTimer();
+    ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+
+    BroadcastRecorder broadcasts (handler);
+    ASSERT_TRUE (rig.setRouting (true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return broadcasts.sawState (DeviceState::Routing); }));
+    broadcasts.states.clear();
+
+    handler.requestedState = DeviceState::DeviceReady;
+    handler.notify();
+
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return broadcasts.sawState (DeviceState::DeviceReady); }))
+        << "the editor is not told that routing is off";
     EXPECT_EQ (handler.deviceState.load(), DeviceState::DeviceReady);
 }
 
@@ -299,6 +432,31 @@ TEST (MeterHandlerUnplug, MeterUnpluggedWhileRoutingGivesSearchingAndReturnsWith
     pumpMessagesFor (300);
     EXPECT_EQ (handler.deviceState.load(), DeviceState::DeviceReady) << "routing resumed by itself";
     EXPECT_EQ (handler.outputDeviceManager.getCurrentAudioDevice(), nullptr);
+}
+
+// Without another output device JUCE opens nothing in the meter's place, so only the handler's
+// own reaction to the meter's stop can end routing (the re-probe's timer is stopped).
+TEST (MeterHandlerUnplug, MeterAsTheOnlyOutputUnpluggedWhileRoutingGivesSearching)
+{
+    Options options;
+    options.withSpeakers = false;
+    MeterTestRig rig (options);
+    auto& handler = rig.handler();
+    rig.processor->stopTimer();
+    ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+
+    BroadcastRecorder broadcasts (handler);
+    ASSERT_TRUE (rig.setRouting (true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return broadcasts.sawState (DeviceState::Routing); }));
+    broadcasts.states.clear();
+
+    ASSERT_TRUE (rig.registry.removeDevice (MeterTestRig::meterName));
+
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return broadcasts.sawState (DeviceState::Searching); }))
+        << "the meter's loss is not broadcast";
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::Searching);
+    EXPECT_EQ (handler.outputDeviceManager.getCurrentAudioDevice(), nullptr);
+    EXPECT_FALSE (handler.outputActive.load());
 }
 
 // JUCE's ALSA type lists its devices once per object; the device types here do the same.

@@ -1,3 +1,4 @@
+#include "JackServer.h"
 #include "MessagePump.h"
 #include "MeterClientReport.h"
 #include "SourceClientSignal.h"
@@ -9,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <functional>
@@ -105,57 +105,24 @@ public:
 
 /** A JACK server with the dummy backend, of a name of its own, and two clients of our own on it:
     "KM7-Solvin Output" (6 input ports that measure what arrives) and "Test Source" (2 output ports
-    with a constant level each). The test process talks to this server only, through
-    JACK_DEFAULT_SERVER, which it restores afterwards. Everything started here is stopped by
-    process id in TearDown. */
+    with a constant level each). Everything started here is stopped by process id in TearDown. */
 class EndToEndJack : public ::testing::Test
 {
 protected:
     void SetUp() override
     {
-        if (const char* previous = std::getenv ("JACK_DEFAULT_SERVER"))
-            previousDefaultServer = previous;
+        START_JACK_SERVER_OR_SKIP (server);
 
-        _removeLeftoversOfDeadRuns();
-
-        static int s_numServers = 0;
-        serverName = "kestro-e2e-" + juce::String ((int) ::getpid()) + "-" + juce::String (++s_numServers);
-        logFolder = juce::File::getSpecialLocation (juce::File::tempDirectory).getChildFile (serverName);
-        ASSERT_TRUE (logFolder.createDirectory());
-        ::setenv ("JACK_DEFAULT_SERVER", serverName.toRawUTF8(), 1);
-
-        juce::StringPairArray environment;
-        environment.set ("JACK_DEFAULT_SERVER", serverName);
-        environment.set ("JACK_NO_AUDIO_RESERVATION", "1");
-
-        server = std::make_unique<SpawnedProcess> (
-            juce::StringArray { "jackd", "-n", serverName, "--no-realtime", "-d", "dummy", "-r", "48000", "-p", "64" },
-            environment, logFolder.getChildFile ("jackd.log"));
-
-        if (! server->started())
-            GTEST_SKIP() << "jackd cannot start: no jackd in PATH";
-
-        // The meter client waits for the server itself; its "ready" line says the server is up.
-        // The source joins only then: two clients that join a server while it is still starting
-        // race for libjack's metadata store, and the loser waits three seconds.
-        meter = std::make_unique<SpawnedProcess> (
-            juce::StringArray { KESTRO_E2E_METER_CLIENT, meterName, juce::String (numMeterPorts) },
-            environment, logFolder.getChildFile ("meter.log"));
-        ASSERT_TRUE (meter->started()) << "the meter client cannot be run";
-        pumpMessagesUntil ([this] { return meter->hasWrittenLine ("ready") || ! meter->isRunning() || ! server->isRunning(); },
-                           30000);
-
-        if (! server->isRunning())
-            GTEST_SKIP() << "jackd cannot start here:\n" << server->readOutput();
-        ASSERT_TRUE (meter->hasWrittenLine ("ready")) << "jackd runs, but the meter client did not join it";
+        // The source joins only once the meter has: two clients that join a server at once race
+        // for libjack's metadata store, and the loser waits three seconds.
+        ASSERT_TRUE (startMeterClient());
 
         source = std::make_unique<SpawnedProcess> (
             juce::StringArray { KESTRO_E2E_SOURCE_CLIENT, sourceName, juce::String (numSourcePorts) },
-            environment, logFolder.getChildFile ("source.log"));
+            server.environment(), server.getLogFolder().getChildFile ("source.log"));
         ASSERT_TRUE (source->started()) << "the source client cannot be run";
         pumpMessagesUntil ([this] { return source->hasWrittenLine ("ready") || ! source->isRunning(); }, 30000);
         ASSERT_TRUE (source->hasWrittenLine ("ready")) << "the source client did not join the server";
-        report = std::make_unique<MeterClientReport> (meter->getOutputFile());
     }
 
     void TearDown() override
@@ -163,30 +130,82 @@ protected:
         // The test body has closed every JUCE device by now: the clients and the server go last.
         const bool sourceStopped = source == nullptr || source->stop (5000);
         const bool meterStopped = meter == nullptr || meter->stop (5000);
-        const bool serverStopped = server == nullptr || server->stop (10000);
+        const bool serverStopped = server.stop();
 
         EXPECT_TRUE (sourceStopped) << "the source client ignored SIGTERM";
         EXPECT_TRUE (meterStopped) << "the meter client ignored SIGTERM";
         EXPECT_TRUE (serverStopped) << "jackd ignored SIGTERM";
 
-        if (! serverStopped)
-            _removeServerFiles();
-
         if (HasFailure())
-            for (auto* process : { server.get(), meter.get(), source.get() })
+            for (auto* process : { server.getProcess(), meter.get(), source.get() })
                 if (process != nullptr)
                     std::cout << "---- end of " << process->getOutputFile().getFileName() << "\n"
                               << _endOfLog (*process) << "\n";
 
         source.reset();
         meter.reset();
-        server.reset();
-        logFolder.deleteRecursively();
+    }
 
-        if (previousDefaultServer)
-            ::setenv ("JACK_DEFAULT_SERVER", previousDefaultServer->c_str(), 1);
-        else
-            ::unsetenv ("JACK_DEFAULT_SERVER");
+    /** (Re)starts the meter stand-in and waits until it has joined the server. Each start writes
+        a fresh log, which `report` then reads. */
+    ::testing::AssertionResult startMeterClient()
+    {
+        report.reset();
+        meter = std::make_unique<SpawnedProcess> (
+            juce::StringArray { KESTRO_E2E_METER_CLIENT, meterName, juce::String (numMeterPorts) },
+            server.environment(), server.getLogFolder().getChildFile ("meter.log"));
+
+        if (! meter->started())
+            return ::testing::AssertionFailure() << "the meter client cannot be run";
+
+        pumpMessagesUntil ([this] { return meter->hasWrittenLine ("ready") || ! meter->isRunning(); }, 30000);
+
+        if (! meter->hasWrittenLine ("ready"))
+            return ::testing::AssertionFailure() << "the meter client did not join the server";
+
+        report = std::make_unique<MeterClientReport> (meter->getOutputFile());
+        return ::testing::AssertionSuccess();
+    }
+
+    /** Opens the source client as the input device, as the Audio tab does, and waits until the
+        handler has found and probed the meter client. */
+    ::testing::AssertionResult openSourceAndFindMeter (StandaloneProcessor& processor, const HandlerStateLog& states)
+    {
+        auto setup = processor.inputDeviceManager.getAudioDeviceSetup();
+        setup.inputDeviceName = sourceName;
+        setup.useDefaultInputChannels = false;
+        setup.inputChannels.clear();
+        setup.inputChannels.setRange (0, numSourcePorts, true);
+
+        if (const auto error = processor.inputDeviceManager.setAudioDeviceSetup (setup, true); error.isNotEmpty())
+            return ::testing::AssertionFailure() << "the source does not open: " << error;
+
+        // JUCE's JACK device counts an input as active once JACK reports its port connected,
+        // which may restart the device a moment after it was opened.
+        if (! pumpMessagesUntil ([&]
+            {
+                return processor.inputDeviceManager.getAudioDeviceSetup().inputDeviceName == sourceName
+                    && processor.numActiveInputs == numSourcePorts;
+            }, 15000))
+            return ::testing::AssertionFailure() << "active inputs: " << processor.numActiveInputs.load();
+
+        if (! pumpMessagesUntil ([&] { return processor.deviceHandler.deviceState == DeviceState::DeviceReady; }, 30000))
+            return ::testing::AssertionFailure() << "the handler did not find and probe the meter client" << states.describe();
+
+        return ::testing::AssertionSuccess();
+    }
+
+    /** Asks for routing on or off as the editor does and waits for Routing or DeviceReady. */
+    static ::testing::AssertionResult setRouting (AudioDeviceHandler& handler, bool on, const HandlerStateLog& states)
+    {
+        const auto wanted = on ? DeviceState::Routing : DeviceState::DeviceReady;
+        handler.requestedState = wanted;
+        handler.notify();
+
+        if (pumpMessagesUntil ([&] { return handler.deviceState == wanted; }, 15000))
+            return ::testing::AssertionSuccess();
+
+        return ::testing::AssertionFailure() << "routing did not " << (on ? "start" : "stop") << states.describe();
     }
 
     /** Pumps the message loop until the meter client reports a window, measured wholly after this
@@ -256,8 +275,8 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
-    juce::String serverName;
-    std::unique_ptr<SpawnedProcess> server, meter, source;
+    JackServer server;
+    std::unique_ptr<SpawnedProcess> meter, source;
     std::unique_ptr<MeterClientReport> report;
 
 private:
@@ -275,38 +294,6 @@ private:
         return lines.joinIntoString ("\n");
     }
 
-    /** What a server that had to be killed leaves in /dev/shm under its name. */
-    void _removeServerFiles() const
-    {
-        for (auto& file : juce::File ("/dev/shm").findChildFiles (juce::File::findFiles, false, "jack*"))
-            if (file.getFileName().contains ("_" + serverName + "_"))
-                file.deleteFile();
-    }
-
-    /** A test process that was killed leaves its log folder, and its server (stopped by the death
-        signal, with its clients) a few files in /dev/shm. Both carry the dead process's id in the
-        server's name, so they are told apart from those of runs still going. */
-    static void _removeLeftoversOfDeadRuns()
-    {
-        const auto isOfDeadRun = [] (const juce::File& file)
-        {
-            const auto pid = file.getFileName().fromFirstOccurrenceOf ("kestro-e2e-", false, false)
-                                 .upToFirstOccurrenceOf ("-", false, false).getIntValue();
-            return pid > 0 && ::kill (pid, 0) != 0 && errno == ESRCH;
-        };
-
-        for (auto& file : juce::File ("/dev/shm").findChildFiles (juce::File::findFiles, false, "jack*kestro-e2e-*"))
-            if (isOfDeadRun (file))
-                file.deleteFile();
-
-        const auto temp = juce::File::getSpecialLocation (juce::File::tempDirectory);
-        for (auto& folder : temp.findChildFiles (juce::File::findDirectories, false, "kestro-e2e-*"))
-            if (isOfDeadRun (folder))
-                folder.deleteRecursively();
-    }
-
-    juce::File logFolder;
-    std::optional<std::string> previousDefaultServer;
 };
 
 TEST_F (EndToEndJack, JucesJackTypeListsTheClientsAndPlaysIntoTheMeterClient)
@@ -360,30 +347,11 @@ TEST_F (EndToEndJack, RoutingPlaysTheSourceChannelsOnTheMeterInTheMappedOrder)
     auto& handler = processor.deviceHandler;
     const HandlerStateLog states (handler);
 
-    auto setup = processor.inputDeviceManager.getAudioDeviceSetup();
-    setup.inputDeviceName = sourceName;
-    setup.useDefaultInputChannels = false;
-    setup.inputChannels.clear();
-    setup.inputChannels.setRange (0, numSourcePorts, true);
-    ASSERT_EQ (processor.inputDeviceManager.setAudioDeviceSetup (setup, true), juce::String());
-
-    // JUCE's JACK device counts an input as active once JACK reports its port connected, which
-    // may restart the device a moment after it was opened.
-    ASSERT_TRUE (pumpMessagesUntil ([&]
-    {
-        return processor.inputDeviceManager.getAudioDeviceSetup().inputDeviceName == sourceName
-            && processor.numActiveInputs == numSourcePorts;
-    }, 15000)) << "active inputs: " << processor.numActiveInputs.load();
-
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::DeviceReady; }, 30000))
-        << "the handler did not find and probe the meter client" << states.describe();
+    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
     EXPECT_EQ (handler.deviceName, meterName);
     EXPECT_TRUE (meterStaysSilentFor (300)) << "the probe must not leave the meter playing";
 
-    handler.requestedState = DeviceState::Routing;
-    handler.notify();
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::Routing; }, 15000))
-        << "routing did not start" << states.describe();
+    ASSERT_TRUE (setRouting (handler, true, states));
 
     const auto level = SourceClientSignal::levelOfChannel;
     EXPECT_TRUE (meterReports (meterPorts ({ level (0), level (1) }),
@@ -395,11 +363,66 @@ TEST_F (EndToEndJack, RoutingPlaysTheSourceChannelsOnTheMeterInTheMappedOrder)
                                "source channels 2, 1 on in_1, in_2 after the swap"));
     EXPECT_EQ (handler.deviceState.load(), DeviceState::Routing) << states.describe();
 
-    handler.requestedState = DeviceState::DeviceReady;
-    handler.notify();
-    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::DeviceReady; }, 15000))
-        << "routing did not stop" << states.describe();
+    ASSERT_TRUE (setRouting (handler, false, states));
 
     EXPECT_TRUE (meterReports (meterPorts ({}), "silence on every port once routing is off"));
     EXPECT_TRUE (meterStaysSilentFor (500));
+}
+
+TEST_F (EndToEndJack, MeterClientEndingWhileRoutingEndsRoutingAndReturnsWithRoutingOff)
+{
+    const ScopedTranslations restoreTranslations;
+    StandaloneProcessor processor (jackDeviceTypes());
+    auto& handler = processor.deviceHandler;
+    const HandlerStateLog states (handler);
+    const auto level = SourceClientSignal::levelOfChannel;
+
+    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
+    ASSERT_TRUE (setRouting (handler, true, states));
+    ASSERT_TRUE (meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 on in_1, in_2"));
+
+    // JUCE restarts its device, still named after the meter, with no outputs connected.
+    ASSERT_TRUE (meter->stop (5000));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::Searching; }, 15000))
+        << "the meter's client ended, but the handler did not notice" << states.describe();
+    EXPECT_EQ (handler.outputDeviceManager.getCurrentAudioDevice(), nullptr);
+
+    // The re-probe finds the meter once it is back: routing off, the request cancelled.
+    ASSERT_TRUE (startMeterClient());
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::DeviceReady; }, 15000))
+        << "the meter's client is back, but the handler did not find it" << states.describe();
+    EXPECT_EQ (handler.requestedState.load(), 0);
+    EXPECT_TRUE (meterStaysSilentFor (500)) << "routing resumed by itself";
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::DeviceReady) << states.describe();
+
+    ASSERT_TRUE (setRouting (handler, true, states));
+    EXPECT_TRUE (meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 after routing again"));
+    ASSERT_TRUE (setRouting (handler, false, states));
+}
+
+TEST_F (EndToEndJack, RoutingRequestAfterTheMeterClientEndedIsNotRouting)
+{
+    const ScopedTranslations restoreTranslations;
+    StandaloneProcessor processor (jackDeviceTypes());
+    auto& handler = processor.deviceHandler;
+    const HandlerStateLog states (handler);
+
+    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
+
+    // DeviceReady is not verified again, so the request is what meets the missing meter.
+    ASSERT_TRUE (meter->stop (5000));
+    handler.requestedState = DeviceState::Routing;
+    handler.notify();
+
+    bool sawRouting = false;
+    const auto sawRoutingOrSearching = [&]
+    {
+        sawRouting = sawRouting || handler.deviceState == DeviceState::Routing;
+        return sawRouting || handler.deviceState == DeviceState::Searching;
+    };
+
+    ASSERT_TRUE (pumpMessagesUntil (sawRoutingOrSearching, 15000)) << "the request got no answer" << states.describe();
+    pumpMessagesUntil ([&] { sawRoutingOrSearching(); return sawRouting; }, 1000);
+    EXPECT_FALSE (sawRouting) << "routing reported to a meter that has gone" << states.describe();
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::Searching) << states.describe();
 }

@@ -4,6 +4,8 @@
 #include "EditorFixture.h"
 
 #include "gui/GlobalConfigFile.h"
+#include "settings/HostileXmlInputs.h"
+#include "settings/StrictXmlReader.h"
 
 #include <gtest/gtest.h>
 
@@ -133,6 +135,67 @@ TEST_F (EditorGlobalConfig, WriteAppendsAMissingSwitchAndReplacesAFileThatIsNotX
     ASSERT_NE (root, nullptr);
     EXPECT_EQ (root->getTagName(), "KestroVantrelStandalone");
 }
+
+TEST_F (EditorGlobalConfig, WritesBackTheCarriageReturnsItRead)
+{
+    writeFile ("<Root note=\"a&#13;b\"><Text>line&#13;end&#13;&#10;next\nlast</Text><AutoUpdateCheck enabled=\"1\"/></Root>");
+
+    // The second write reads what the first one wrote.
+    ASSERT_TRUE (GlobalConfigFile::write (file, false));
+    ASSERT_TRUE (GlobalConfigFile::write (file, true));
+
+    const auto root = StrictXmlReader::readFile (file);
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getStringAttribute ("note"), "a\rb");
+    EXPECT_EQ (root->getChildByName ("Text")->getAllSubText(), "line\rend\r\nnext\nlast");
+    EXPECT_EQ (root->getChildByName ("AutoUpdateCheck")->getStringAttribute ("enabled"), "1");
+    EXPECT_TRUE (file.loadFileAsString().startsWith ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<Root"));
+}
+
+namespace
+{
+std::string bytesOf (const juce::File& file)
+{
+    juce::MemoryBlock block;
+    file.loadFileAsData (block);
+    return { static_cast<const char*> (block.getData()), block.getSize() };
+}
+
+class EditorGlobalConfigHostileInput : public EditorGlobalConfig,
+                                       public ::testing::WithParamInterface<HostileXml>
+{
+};
+} // namespace
+
+TEST_P (EditorGlobalConfigHostileInput, KeepsTheSwitchAndTheFileAndWritesANewOne)
+{
+    const auto& input = GetParam();
+    const auto keptFile = StrictXmlReader::unreadableCopyOf (file);
+    file.getParentDirectory().createDirectory();
+    ASSERT_TRUE (file.replaceWithData (input.bytes.data(), input.bytes.size()));
+
+    EXPECT_TRUE (GlobalConfigFile::read (file, true)) << "no switch read";
+    ASSERT_TRUE (GlobalConfigFile::write (file, false));
+
+    const auto root = StrictXmlReader::readFile (file);
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getChildByName ("AutoUpdateCheck")->getStringAttribute ("enabled"), "0");
+
+    if (input.isDocument)
+    {
+        EXPECT_EQ (root->getTagName(), "a");
+        EXPECT_EQ (root->getChildElement (0)->getText(), "x") << "the rest of a document is kept";
+        EXPECT_FALSE (keptFile.exists());
+    }
+    else
+    {
+        EXPECT_EQ (root->getTagName(), "KestroVantrelStandalone");
+        EXPECT_EQ (bytesOf (keptFile), input.bytes) << "what could not be read outlives the write";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P (EditorGlobalConfig, EditorGlobalConfigHostileInput, ::testing::ValuesIn (hostileXmlInputs()),
+                          [] (const auto& testCase) { return std::string (testCase.param.name); });
 
 //==============================================================================
 using EditorGlobalConfigRoundTrip = EditorFixture;

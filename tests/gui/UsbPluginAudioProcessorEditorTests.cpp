@@ -164,20 +164,29 @@ TEST_F (EditorSettingsWindow, SettingsButtonShowsAndHidesTheSameWindowBesideTheE
     auto* window = editor->menuWindow;
     ASSERT_NE (window, nullptr);
     EXPECT_EQ (window->getName(), "Settings");
-    EXPECT_TRUE (window->isOnDesktop());
     EXPECT_TRUE (window->isAlwaysOnTop());
     EXPECT_FALSE (window->isVisible());
     EXPECT_EQ (window->owner, editor.get());
     EXPECT_EQ (window->getWidth(), 400);
     EXPECT_EQ (window->getHeight(), 520);
 
+    // No native window until the first show: each one would cost the idle program a repaint timer.
+    EXPECT_FALSE (window->isOnDesktop());
+    EXPECT_EQ (window->getPeer(), nullptr);
+    const int peersBeforeShow = juce::ComponentPeer::getNumPeers();
+
     editor->buttonClicked (&editor->settingsButton);
     EXPECT_TRUE (window->isVisible());
+    ASSERT_TRUE (window->isOnDesktop());
+    ASSERT_NE (window->getPeer(), nullptr);
+    EXPECT_EQ (juce::ComponentPeer::getNumPeers(), peersBeforeShow + 1);
+    EXPECT_EQ (window->getPeer()->getConstrainer(), window->getConstrainer()) << "the resize limits reach the native window";
     EXPECT_EQ (window->getX(), editor->getScreenBounds().getRight() + 15) << "more room to the right";
     EXPECT_EQ (window->getWidth(), 400);
 
     editor->buttonClicked (&editor->settingsButton);
     EXPECT_FALSE (window->isVisible());
+    EXPECT_EQ (juce::ComponentPeer::getNumPeers(), peersBeforeShow + 1) << "hidden, the native window is kept";
 
     editor->buttonClicked (&editor->settingsButton);
     window->userTriedToCloseWindow();

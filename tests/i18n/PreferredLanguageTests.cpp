@@ -77,11 +77,39 @@ TEST (LanguageFromEnvironment, FirstEntryOfLanguageThenLcAllLcMessagesAndLang)
     EXPECT_EQ (PreferredLanguage::fromValues ("", "", "", ""), "");
 }
 
+TEST (LanguageFromEnvironment, LanguageIsIgnoredUnderTheCLocaleAsInGettext)
+{
+    struct Case
+    {
+        const char *language, *lcAll, *lcMessages, *lang, *expected;
+    };
+
+    const Case cases[] = {
+        { "de", "C", "", "", "C" },
+        { "de_DE", "POSIX", "", "de_DE.UTF-8", "POSIX" },   // LC_ALL decides, even against LANG
+        { "de", "", "", "C.UTF-8", "C" },
+        { "de", "", "C", "en_US.UTF-8", "C" },              // LC_MESSAGES before LANG
+        { "de_AT:en", "", "", "", "" },                     // no locale set counts as C
+        { "de", "", "en_US.UTF-8", "C", "de" },             // a real locale in effect: LANGUAGE counts
+        { "de", "", "", "POSIX.UTF-8", "POSIX" },
+        { "de", "", "", "Cs_CZ.UTF-8", "de" },              // not the C locale, only a C at the start
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto tag = PreferredLanguage::fromValues (c.language, c.lcAll, c.lcMessages, c.lang);
+        EXPECT_EQ (tag, c.expected) << c.language << " | " << c.lcAll << " | " << c.lcMessages << " | " << c.lang;
+        EXPECT_EQ (TranslationTable::isGerman (tag), juce::String (c.expected) == "de");
+    }
+}
+
 TEST (LanguageFromEnvironment, ProcessEnvironmentChoosesTheInstalledTexts)
 {
     const ScopedTranslations restoreTranslations;
     {
         const ScopedEnvironmentVariable language ("LANGUAGE", "de_AT:en_US");
+        const ScopedEnvironmentVariable lcAll ("LC_ALL", nullptr);
+        const ScopedEnvironmentVariable lcMessages ("LC_MESSAGES", nullptr);
         const ScopedEnvironmentVariable lang ("LANG", "en_US.UTF-8");
 
         TranslationTable::installForPreferredLanguage();
@@ -97,5 +125,12 @@ TEST (LanguageFromEnvironment, ProcessEnvironmentChoosesTheInstalledTexts)
         TranslationTable::installForPreferredLanguage();
         EXPECT_EQ (juce::translate ("tt_deviceBusy"), "Busy connecting device ...");
         EXPECT_EQ (juce::translate ("Check for update"), "Check for update");
+    }
+    {
+        const ScopedEnvironmentVariable language ("LANGUAGE", "de");
+        const ScopedEnvironmentVariable lcAll ("LC_ALL", "C");
+
+        TranslationTable::installForPreferredLanguage();
+        EXPECT_EQ (juce::translate ("Check for update"), "Check for update") << "LANGUAGE=de LC_ALL=C is English";
     }
 }

@@ -110,3 +110,20 @@ TEST (TranslationDeviceTexts, ComposedAroundTheDeviceNameAndTrimmed)
     for (const auto& c : cases)
         EXPECT_EQ (composed (c.key, "KM7-Solvin"), juce::String (juce::CharPointer_UTF8 (c.german)));
 }
+
+TEST (TranslationTexts, LinesWithoutATranslationAreSkippedWithoutReadingPastThem)
+{
+    // A line with an original but no translation used to send JUCE's reader
+    // past the end of the line (AddressSanitizer: heap-buffer-overflow).
+    const std::string text = "language: English\n"
+                             "\"alone\"\n"
+                             "\"no translation\" =\n"
+                             "\"open\n"
+                             "\"kept\" = \"Kept \\\"text\\\"\"\n"
+                             "   \"spaced\"   ";
+    const auto table = TranslationTable::createTableFromText (text.c_str(), (int) text.size());
+
+    EXPECT_EQ (table->getLanguageName(), "English");
+    EXPECT_EQ (table->translate ("kept"), "Kept \"text\"");
+    EXPECT_EQ (table->getMappings().size(), 1);
+}

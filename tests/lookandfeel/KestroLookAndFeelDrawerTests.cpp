@@ -3,6 +3,8 @@
 
 #include <lookandfeel/KestroLookAndFeel.h>
 
+#include <BinaryData.h>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -100,6 +102,34 @@ INSTANTIATE_TEST_SUITE_P (
         // Not taller than the stripe plus 2: the bar takes the whole component.
         DrawerProgressCase { "lowQuarter", 100, 14, 0.25, { 0.5f, 0.5f, 99.0f, 13.0f }, 24.75f }),
     [] (const auto& p) { return std::string (p.param.name); });
+
+TEST (LookAndFeelDrawerPictures, ProgressStripeIsA20By16PictureWithoutAlpha)
+{
+    juce::MemoryInputStream png (BinaryData::progress_stripe_png, (size_t) BinaryData::progress_stripe_pngSize, false);
+    const auto stripe = juce::PNGImageFormat().decodeImage (png);
+    ASSERT_TRUE (stripe.isValid());
+    EXPECT_EQ (stripe.getBounds(), juce::Rectangle<int> (0, 0, 20, 16));
+    EXPECT_EQ (stripe.getFormat(), juce::Image::RGB) << "the PNG carries no alpha channel";
+}
+
+TEST_F (LookAndFeelDrawers, ProgressAboveOneFillsAtMostTheOutlinedBar)
+{
+    for (const double progress : { 1.0, 1.5, 4.0 })
+    {
+        double value = progress;
+        juce::ProgressBar progressBar (value);
+        const auto image = paintIntoImage (100, 30, [&] (juce::Graphics& g) {
+            lnf.drawProgressBar (g, progressBar, 100, 30, progress, {});
+        });
+
+        // The bar is (0.5, 6.5, 98, 17): column 99 lies outside its outline.
+        for (int y = 0; y < 30; ++y)
+            EXPECT_EQ (image.getPixelAt (99, y).getAlpha(), 0) << "progress " << progress << ", y " << y;
+
+        EXPECT_TRUE (isStripe (image.getPixelAt (95, 15))) << progress;
+        EXPECT_TRUE (isNear (image.getPixelAt (98, 15), outlineGrey, 6)) << progress;
+    }
+}
 
 TEST_F (LookAndFeelDrawers, ProgressTextIsBlackInTheMiddleOfTheBar)
 {

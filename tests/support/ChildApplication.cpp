@@ -60,3 +60,17 @@ bool ChildApplication::closeWindows()
     XCloseDisplay (display);
     return true;
 }
+
+bool ChildApplication::click (int x, int y)
+{
+    const auto windows = _findWindows();
+    if (windows.isEmpty())
+        return false;
+
+    juce::ChildProcess xdotool;
+    if (! xdotool.start (juce::StringArray { "xdotool", "mousemove", "--window", windows[0], juce::String (x),
+                                             juce::String (y), "click", "1" }))
+        return false;
+
+    return xdotool.waitForProcessToFinish (10000) && xdotool.getExitCode() == 0;
+}

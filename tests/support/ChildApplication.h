@@ -25,6 +25,9 @@ public:
         title bar's close button (WM_DELETE_WINDOW). */
     bool closeWindows();
 
+    /** Clicks the left mouse button at (x, y) of the child's first window, as a user would. */
+    bool click (int x, int y);
+
     juce::String readOutput() const { return process.readOutput(); }
 
 private:

@@ -1,5 +1,7 @@
 #include "LocalHttpServer.h"
 
+#include <sys/socket.h>
+
 LocalHttpServer::LocalHttpServer()
     : juce::Thread ("LocalHttpServer")
 {
@@ -23,12 +25,21 @@ void LocalHttpServer::respondWith (int statusCode, const juce::String& body)
     status = statusCode;
     replyBody = body;
     stalling = false;
+    trickleBytes = 0;
 }
 
 void LocalHttpServer::stallEveryRequest()
 {
     const juce::ScopedLock sl (lock);
     stalling = true;
+}
+
+void LocalHttpServer::trickleEveryReply (int bytes, int intervalMs)
+{
+    const juce::ScopedLock sl (lock);
+    stalling = false;
+    trickleBytes = bytes;
+    trickleIntervalMs = intervalMs;
 }
 
 juce::URL LocalHttpServer::getBaseUrl() const
@@ -79,24 +90,81 @@ void LocalHttpServer::_serve (std::unique_ptr<juce::StreamingSocket> connection)
                           .fromFirstOccurrenceOf (" ", false, false)
                           .upToFirstOccurrenceOf (" ", false, false);
 
-    const juce::ScopedLock sl (lock);
-    requestedPaths.add (path);
-
-    if (stalling)
+    int bytes = 0, intervalMs = 0;
     {
-        stalledConnections.push_back (std::move (connection));
+        const juce::ScopedLock sl (lock);
+        requestedPaths.add (path);
+
+        if (stalling)
+        {
+            stalledConnections.push_back (std::move (connection));
+            return;
+        }
+
+        bytes = trickleBytes;
+        intervalMs = trickleIntervalMs;
+    }
+
+    if (bytes > 0)
+    {
+        _trickle (*connection, bytes, intervalMs);
         return;
     }
 
-    const auto body = replyBody.toStdString();
     juce::String reply;
-    reply << "HTTP/1.1 " << status << (status == 200 ? " OK" : " Error") << "\r\n"
-          << "Content-Type: application/xml\r\n"
+    std::string body;
+    {
+        const juce::ScopedLock sl (lock);
+        body = replyBody.toStdString();
+        reply << "HTTP/1.1 " << status << (status == 200 ? " OK" : " Error") << "\r\n";
+    }
+
+    reply << "Content-Type: application/xml\r\n"
           << "Content-Length: " << (int) body.size() << "\r\n"
           << "Connection: close\r\n\r\n";
 
+    // One send() takes only what the socket's buffer holds; a large body needs several.
     const auto message = reply.toStdString() + body;
-    connection->write (message.data(), (int) message.size());
+    _send (*connection, message.data(), message.size());
+}
+
+void LocalHttpServer::_trickle (juce::StreamingSocket& connection, int bytes, int intervalMs)
+{
+    constexpr int bodySize = 256 * 1024;
+    const auto head = "HTTP/1.1 200 OK\r\nContent-Type: application/xml\r\nContent-Length: " + std::to_string (bodySize)
+                    + "\r\nConnection: close\r\n\r\n";
+
+    if (! _send (connection, head.data(), head.size()))
+        return;
+
+    const std::string chunk ((size_t) bytes, ' ');
+
+    for (int sent = 0; sent < bodySize && ! threadShouldExit(); sent += bytes)
+    {
+        if (! _send (connection, chunk.data(), chunk.size()))
+            return;
+
+        wait (intervalMs);
+    }
+}
+
+bool LocalHttpServer::_send (juce::StreamingSocket& connection, const void* data, size_t size)
+{
+    // MSG_NOSIGNAL: a client that has closed its end gives an error here, not a SIGPIPE that
+    // would end the whole test process.
+    const auto* bytes = static_cast<const char*> (data);
+
+    for (size_t sent = 0; sent < size;)
+    {
+        const auto count = ::send (connection.getRawSocketHandle(), bytes + sent, size - sent, MSG_NOSIGNAL);
+
+        if (count <= 0)
+            return false;
+
+        sent += (size_t) count;
+    }
+
+    return true;
 }
 
 juce::String LocalHttpServer::_readRequestHead (juce::StreamingSocket& connection)

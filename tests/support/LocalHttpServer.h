@@ -8,7 +8,9 @@
 /** A tiny HTTP server on 127.0.0.1 for tests of code that fetches from the web. It listens on a
     port the system chooses, answers every request on its own thread with the reply last chosen,
     and records the paths it was asked for. With stalling on it accepts connections, reads the
-    request and never answers, holding the connection open until the server is destroyed. */
+    request and never answers, holding the connection open until the server is destroyed. With
+    trickling on it answers 200 with a long body sent a few bytes at a time. A client that goes
+    away never costs the test process a SIGPIPE. */
 class LocalHttpServer : private juce::Thread
 {
 public:
@@ -20,6 +22,10 @@ public:
 
     /** Every following request is accepted and never answered. */
     void stallEveryRequest();
+
+    /** Every following request gets the headers of a 256 KiB body at once, then `bytes` bytes of
+        it every `intervalMs`, until the client goes or the server is destroyed. */
+    void trickleEveryReply (int bytes, int intervalMs);
 
     bool isListening() const { return port > 0; }
     juce::URL getBaseUrl() const;
@@ -33,6 +39,8 @@ public:
 private:
     void run() override;
     void _serve (std::unique_ptr<juce::StreamingSocket> connection);
+    void _trickle (juce::StreamingSocket& connection, int bytes, int intervalMs);
+    static bool _send (juce::StreamingSocket& connection, const void* data, size_t size);
     static juce::String _readRequestHead (juce::StreamingSocket& connection);
 
     juce::StreamingSocket listener;
@@ -42,6 +50,8 @@ private:
     int status = 200;
     juce::String replyBody;
     bool stalling = false;
+    int trickleBytes = 0;
+    int trickleIntervalMs = 0;
     juce::StringArray requestedPaths;
     std::vector<std::unique_ptr<juce::StreamingSocket>> stalledConnections;
 

@@ -23,16 +23,22 @@ VirtualDeviceDescription MeterTestRig::meterDescription (const juce::String& nam
 
 MeterTestRig::MeterTestRig (const Options& options)
 {
-    auto speakers = VirtualDeviceDescription::output (speakersName, 2);
-    speakers.sampleRates = micDescription().sampleRates;
-    registry.addDevice (speakers);
+    if (options.withSpeakers)
+    {
+        auto speakers = VirtualDeviceDescription::output (speakersName, 2);
+        speakers.sampleRates = micDescription().sampleRates;
+        registry.addDevice (speakers);
+    }
+
     registry.addDevice (micDescription());
 
     for (const auto& output : options.outputs)
         registry.addDevice (output);
 
-    processor = std::make_unique<StandaloneProcessor> (options.scanOnceDeviceTypes ? ScanOnceDeviceType::makeFactory (registry)
-                                                                                   : registry.makeFactory());
+    const auto deviceTypes = options.deviceTypes ? options.deviceTypes (registry)
+                           : options.scanOnceDeviceTypes ? ScanOnceDeviceType::makeFactory (registry)
+                                                         : registry.makeFactory();
+    processor = std::make_unique<StandaloneProcessor> (deviceTypes);
     processor->deviceHandler.addChangeListener (&broadcastCounter);
     openInput (options.inputChannels, options.sampleRate);
     processor->deviceHandler.startThread();

@@ -4,6 +4,7 @@
 
 #include "audio/StandaloneProcessor.h"
 
+#include <functional>
 #include <memory>
 
 /** The application's audio engine on virtual devices, for the meter's tests: a StandaloneProcessor
@@ -12,7 +13,8 @@
     instead of after the processor's one-second delay. Message thread only.
 
     The registry is made first and holds "Virtual Speakers" (the default output, which JUCE falls
-    back to when the meter goes), the microphone and the devices the test lists. */
+    back to when the meter goes) unless the test leaves it out, the microphone and the devices the
+    test lists. */
 class MeterTestRig
 {
 public:
@@ -31,6 +33,10 @@ public:
         int inputChannels = 2;
         double sampleRate = 48000.0;
         bool scanOnceDeviceTypes = false;   ///< device types that list devices as JUCE's ALSA type does
+        /** Makes the device types both device managers use; empty: the registry's own. */
+        std::function<AudioDeviceTypeFactory (VirtualDeviceRegistry&)> deviceTypes;
+        /** Without "Virtual Speakers" the meter is the only output device. */
+        bool withSpeakers = true;
     };
 
     explicit MeterTestRig (const Options& options);

@@ -135,7 +135,9 @@ juce::String VirtualAudioDevice::open (const juce::BigInteger& inputChannels,
     const auto numOutputs = getOutputChannelNames().size();
 
     activeInputIndices = setBitsBelow (inputChannels, numInputs);
-    activeOutputIndices = setBitsBelow (outputChannels, numOutputs);
+    openedOutputIndices = setBitsBelow (outputChannels, numOutputs);
+    outputsAwaitConnection = outputSide.has_value() && outputSide->outputsConnectAfterStart;
+    activeOutputIndices = outputsAwaitConnection ? std::vector<int>() : openedOutputIndices;
 
     activeInputs.clear();
     activeOutputs.clear();
@@ -206,6 +208,15 @@ void VirtualAudioDevice::start (juce::AudioIODeviceCallback* newCallback)
 
     if (oldCallback != nullptr)
         oldCallback->audioDeviceStopped();
+
+    if (newCallback != nullptr && std::exchange (outputsAwaitConnection, false))
+    {
+        juce::MessageManager::callAsync ([device = juce::WeakReference<VirtualAudioDevice> (this)]
+        {
+            if (device != nullptr)
+                device->restartWithActiveOutputs ((int) device->openedOutputIndices.size());
+        });
+    }
 }
 
 void VirtualAudioDevice::stop()
@@ -261,6 +272,36 @@ bool VirtualAudioDevice::isMadeFrom (const juce::String& deviceName) const
     return deviceName.isNotEmpty() && (deviceName == inputName || deviceName == outputName);
 }
 
+void VirtualAudioDevice::restartWithActiveOutputs (int numOutputs)
+{
+    if (! deviceIsOpen.load())
+        return;
+
+    juce::AudioIODeviceCallback* oldCallback = nullptr;
+
+    {
+        const juce::ScopedLock sl (callbackLock);
+        oldCallback = callback;
+    }
+
+    stop();
+
+    activeOutputIndices.assign (openedOutputIndices.begin(),
+                                openedOutputIndices.begin() + (std::ptrdiff_t) juce::jlimit ((size_t) 0, openedOutputIndices.size(),
+                                                                                            (size_t) juce::jmax (0, numOutputs)));
+    activeOutputs.clear();
+
+    for (auto i : activeOutputIndices)
+        activeOutputs.setBit (i);
+
+    outputScratch.setSize ((int) activeOutputIndices.size(), bufferSize);
+    outputPointers.assign (outputScratch.getArrayOfWritePointers(),
+                           outputScratch.getArrayOfWritePointers() + outputScratch.getNumChannels());
+
+    if (oldCallback != nullptr)
+        start (oldCallback);
+}
+
 void VirtualAudioDevice::_unplug()
 {
     // Taking the lock means no block is still running when the registry's removal returns.
@@ -272,7 +313,7 @@ bool VirtualAudioDevice::_processBlockLocked (const juce::AudioBuffer<float>& in
                                               int numSamples,
                                               juce::AudioBuffer<float>* outputCopy)
 {
-    if (callback == nullptr || unplugged.load())
+    if (callback == nullptr || unplugged.load() || stalled.load())
         return false;
 
     if (numSamples <= 0 || numSamples > bufferSize)

@@ -85,6 +85,16 @@ public:
 
     bool isUnplugged() const noexcept  { return unplugged.load(); }
 
+    /** From now on the device delivers no blocks, yet stays open and playing with its callback
+        and tells nobody: as JUCE's ALSA device does when its audio thread ends on a write error. */
+    void stopCallingBack() noexcept  { stalled = true; }
+
+    /** Stops the callback, makes the first numOutputs of the outputs the device was opened with
+        its active ones and starts the callback again, as JUCE's JACK device does when its ports'
+        connections change (when the client it plays to ends, with none). Call on the thread that
+        owns the device's manager. */
+    void restartWithActiveOutputs (int numOutputs);
+
 private:
     friend class VirtualDeviceRegistry;
 
@@ -99,7 +109,8 @@ private:
     // Written by the owning thread while no callback is set; processBlock reads them only after
     // seeing a callback under callbackLock, which start set after they were written.
     juce::BigInteger activeInputs, activeOutputs;
-    std::vector<int> activeInputIndices, activeOutputIndices;
+    std::vector<int> activeInputIndices, activeOutputIndices, openedOutputIndices;
+    bool outputsAwaitConnection = false;
     double sampleRate = 0.0;
     int bufferSize = 0;
     juce::String lastError;
@@ -107,12 +118,13 @@ private:
     std::vector<const float*> inputPointers;
     std::vector<float*> outputPointers;
 
-    std::atomic<bool> deviceIsOpen { false }, unplugged { false };
+    std::atomic<bool> deviceIsOpen { false }, unplugged { false }, stalled { false };
     juce::int64 openSerial = 0;   // guarded by the registry's lock
 
     mutable juce::CriticalSection callbackLock;
     juce::AudioIODeviceCallback* callback = nullptr;   // guarded by callbackLock
     juce::AudioBuffer<float> lastOutput;               // guarded by callbackLock
 
+    JUCE_DECLARE_WEAK_REFERENCEABLE (VirtualAudioDevice)
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (VirtualAudioDevice)
 };

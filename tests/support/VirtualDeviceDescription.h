@@ -15,6 +15,10 @@ struct VirtualDeviceDescription
     int defaultBufferSize = 256;
     int inputLatencySamples = 0;
     int outputLatencySamples = 0;
+    /** As JUCE's JACK device, whose ports JACK reports connected only from a later cycle on: an
+        opened device first starts with no active output, and restarts with the outputs it was
+        opened with once the message thread runs. */
+    bool outputsConnectAfterStart = false;
 
     bool hasInputs() const noexcept   { return ! inputChannelNames.isEmpty(); }
     bool hasOutputs() const noexcept  { return ! outputChannelNames.isEmpty(); }

@@ -64,6 +64,7 @@ protected:
 
         savedServer = thread->getServer();
         savedTimeoutMs = thread->getConnectionTimeoutMs();
+        savedDeadlineMs = thread->getCheckDeadlineMs();
         savedListener = thread->m_listener;
         savedAlreadyChecked = UpdateThread::m_hasAlreadyChecked;
         {
@@ -83,6 +84,7 @@ protected:
         dismissOpenDialogs();
 
         thread->setServer (savedServer, savedTimeoutMs);
+        thread->setCheckDeadline (savedDeadlineMs);
         thread->m_listener = savedListener;
         UpdateThread::m_hasAlreadyChecked = savedAlreadyChecked;
         const juce::ScopedLock sl (UpdateThread::m_stringLock);
@@ -116,6 +118,7 @@ protected:
 private:
     juce::URL savedServer;
     int savedTimeoutMs = 0;
+    int savedDeadlineMs = 0;
     UpdateCheckFinishedListener* savedListener = nullptr;
     bool savedAlreadyChecked = false;
     juce::String savedStatus;

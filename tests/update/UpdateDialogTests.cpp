@@ -87,27 +87,22 @@ TEST_F (UpdateDialog, ContentIs400By160WithMessageLinkAndOkButtonSpanning380Pixe
     EXPECT_EQ (dynamic_cast<juce::Button*> (german.getChildComponent (2))->getButtonText(), "OK") << "never translated";
 }
 
-TEST_F (UpdateDialog, TheLinkOpensOnlyWebAddresses)
+TEST_F (UpdateDialog, TheLinkTargetsOnlyACheckedWebAddress)
 {
-    struct TargetCase
-    {
-        const char* downloadUrl;
-        const char* target;
-    };
-
-    const TargetCase cases[] = {
-        { "https://dl.example/setup", "https://dl.example/setup" },
-        { "http://dl.example/setup", "http://dl.example/setup" },
-        { "  HTTPS://dl.example/x ", "HTTPS://dl.example/x" },
-        { "", "" },
+    const std::pair<const char*, const char*> cases[] = {
+        { " https://dl.example/1.7.0 ", "https://dl.example/1.7.0" },
         { "file:///usr/bin/xterm", "" },
-        { "/usr/bin/xterm", "" },
-        { "javascript:alert(1)", "" },
-        { "smb://host/share/setup.exe", "" },
+        { "https://dl.example/\"$(id)\"", "" },
+        { "", "" },
     };
 
-    for (const auto& c : cases)
-        EXPECT_EQ (UpdateComponent::downloadTarget (c.downloadUrl).toString (false), juce::String (c.target)) << c.downloadUrl;
+    for (const auto& [downloadUrl, target] : cases)
+    {
+        UpdateComponent content ("1.7.0", downloadUrl);
+        auto* link = dynamic_cast<juce::HyperlinkButton*> (content.getChildComponent (1));
+        ASSERT_NE (link, nullptr);
+        EXPECT_EQ (link->getURL().toString (false), juce::String (target)) << downloadUrl;
+    }
 }
 
 TEST_F (UpdateDialog, PaintsBlackMessageAndBlueLinkOnTheDialogBackground)
@@ -165,11 +160,29 @@ TEST_F (UpdateDialogWindow, OpensAsAModalDialogWithTheTranslatedTitle)
     EXPECT_NE (dynamic_cast<UpdateComponent*> (dialog->getContentComponent()), nullptr);
 }
 
-TEST_F (UpdateDialogWindow, EachMessageOpensADialogOfItsOwn)
+TEST_F (UpdateDialogWindow, EachMessageOpensADialogOfItsOwnWith400By160ContentCentredOnTheScreen)
 {
+    // A window in a corner of the screen is active, as the settings window is when the user starts
+    // a check; neither dialog is placed around it, nor the second around the first.
+    juce::DocumentWindow settingsLike ("Settings", juce::Colours::grey, 0);
+    settingsLike.setUsingNativeTitleBar (true);
+    settingsLike.setBounds (20, 20, 300, 200);
+    settingsLike.setVisible (true);
+    settingsLike.toFront (true);
+    pumpMessagesUntil ([&] { return juce::TopLevelWindow::getActiveTopLevelWindow() == &settingsLike; }, 2000);
+
+    const auto screen = juce::Desktop::getInstance().getDisplays().getPrimaryDisplay()->userArea;
+
     ASSERT_NE (openDialog ("1.7.0", ""), nullptr);
     (new ShowDialogMessage ("1.8.0", ""))->post();
-    EXPECT_TRUE (pumpMessagesUntil ([] { return openDialogWindows().size() == 2; }, 5000));
+    ASSERT_TRUE (pumpMessagesUntil ([] { return openDialogWindows().size() == 2; }, 5000));
+
+    for (auto* dialog : openDialogWindows())
+    {
+        ASSERT_NE (dialog->getContentComponent(), nullptr);
+        EXPECT_EQ (dialog->getContentComponent()->getBounds().toString(), "0 0 400 160");
+        EXPECT_EQ (dialog->getBounds().getCentre().toString(), screen.getCentre().toString()) << dialog->getBounds().toString();
+    }
 }
 
 TEST_F (UpdateDialogWindow, OkEndsTheDialogWithCode1234AndDeletesItWithItsContent)

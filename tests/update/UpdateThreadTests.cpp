@@ -161,6 +161,39 @@ TEST_F (UpdateThreadStatus, TheStatusKeepsTheLastResultUntilTheNextCheckEnds)
     EXPECT_EQ (server.getRequestCount(), 2) << "each start fetches once";
 }
 
+TEST_F (UpdateThreadStatus, AServerTooSlowForTheDeadlineEndsTheCheckWithTheErrorStatus)
+{
+    // Each fast enough for the connection's own time-outs: a body trickling in above curl's
+    // low-speed limit, and a request never answered within the (long) connection time-out.
+    for (const bool trickle : { true, false })
+    {
+        auto* thread = UpdateThread::getInstance();
+        ASSERT_TRUE (thread->waitForThreadToExit (5000));
+        thread->setServer (server.getBaseUrl(), 60000);
+        thread->setCheckDeadline (1500);
+
+        if (trickle)
+            server.trickleEveryReply (64, 100);
+        else
+            server.stallEveryRequest();
+
+        const auto before = listener.count;
+        const auto status = runCheck (15000);
+        EXPECT_TRUE (status.startsWith (juce::translate ("errorCheckingVersion"))) << (trickle ? "trickle: " : "stall: ") << status;
+        pumpMessagesFor (50);
+        EXPECT_EQ (listener.count, before + 1);
+    }
+}
+
+TEST_F (UpdateThreadStatus, AServerWithAPathIsAskedBelowThatPath)
+{
+    server.respondWith (200, versionsDocument ("1.6.0"));
+    UpdateThread::getInstance()->setServer (server.getBaseUrl().getChildURL ("mirror/kestro/"), testTimeoutMs);
+
+    EXPECT_TRUE (runCheck().startsWith (juce::translate ("noNewVersionAvailable")));
+    EXPECT_EQ (server.getRequestedPaths(), juce::StringArray ("/mirror/kestro/Software_Versions/software-versions.xml"));
+}
+
 TEST_F (UpdateThreadStatus, TheDialogOffersTheChosenVersionAndItsDownloadAddress)
 {
     if (! hasDisplay())
@@ -182,14 +215,16 @@ TEST_F (UpdateThreadStatus, TheDialogOffersTheChosenVersionAndItsDownloadAddress
 }
 
 //==============================================================================
-TEST (UpdateThreadSingleton, IsOneThreadNamedUpdateThreadThatFetchesFromTheMakersServerOverHttps)
+TEST (UpdateThreadSingleton, IsOneThreadNamedUpdateThreadThatFetchesFromTheServerTheBuildNames)
 {
     auto* thread = UpdateThread::getInstance();
     EXPECT_EQ (thread, UpdateThread::getInstance());
     EXPECT_EQ (thread->getThreadName(), "UpdateThread");
 
-    const auto address = UpdateThread::getDefaultServer().getChildURL (UpdateThread::versionsPath).toString (false);
-    EXPECT_EQ (address, "https://www.kestro-audio.example/Software_Versions/software-versions.xml");
+    // Whatever server the build was configured with (KESTRO_UPDATE_SERVER) is the one asked.
+    const auto configured = juce::String (KESTRO_UPDATE_SERVER).trimCharactersAtEnd ("/");
+    EXPECT_EQ (UpdateThread::getDefaultServer().getChildURL (UpdateThread::versionsPath).toString (false),
+               configured + "/Software_Versions/software-versions.xml");
     EXPECT_GT (thread->getConnectionTimeoutMs(), 0) << "a connection without a time-out can hang for ever";
 }
 
@@ -198,6 +233,7 @@ TEST (UpdateThreadSingleton, TestsPutTheMakersServerBack)
     // Every test that points the checks at a local server puts the maker's server back afterwards.
     EXPECT_EQ (UpdateThread::getInstance()->getServer(), UpdateThread::getDefaultServer());
     EXPECT_EQ (UpdateThread::getInstance()->getConnectionTimeoutMs(), UpdateThread::defaultConnectionTimeoutMs);
+    EXPECT_EQ (UpdateThread::getInstance()->getCheckDeadlineMs(), UpdateThread::defaultCheckDeadlineMs);
 }
 
 TEST (UpdateThreadSingleton, DeletingItDuringADownloadAbandonsTheDownloadPromptlyAndTellsNobody)

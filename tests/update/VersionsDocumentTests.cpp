@@ -1,6 +1,9 @@
 // Reading the maker's versions document: which entry is offered, and which texts from the
 // network are not taken as a document at all.
 
+#include "UpdateCheckFixture.h"
+#include "settings/HostileXmlInputs.h"
+
 #include "update/VersionsDocument.h"
 
 #include <gtest/gtest.h>
@@ -76,10 +79,8 @@ TEST (UpdateVersionsDocumentParsing, TheProductElementNameIsTheProductNameInLowe
 
 TEST (UpdateVersionsDocumentParsing, RefusesTextsThatAreNoSafeDocument)
 {
-    juce::String deep;
-
-    for (int i = 0; i < 100000; ++i)
-        deep << "<a>";
+    // Built in one go: appending 100,000 times reallocates every time, which takes seconds.
+    const auto deep = juce::String::repeatedString ("<a>", 100000);
 
     juce::String justTooDeep, hiddenDepth;
 
@@ -129,3 +130,42 @@ TEST (UpdateVersionsDocumentParsing, AcceptsCommentsInstructionsAndQuotedMarkupA
 
     EXPECT_NE (VersionsDocument::parse (nested), nullptr);
 }
+
+//==============================================================================
+namespace
+{
+std::vector<HostileXml> hostileAnswers()
+{
+    std::vector<HostileXml> answers;
+
+    for (auto& input : hostileXmlInputs())
+        if (input.isValidUtf8)
+            answers.push_back (input);
+
+    return answers;
+}
+
+class UpdateVersionsDocumentHostileAnswer : public UpdateCheckFixture,
+                                            public ::testing::WithParamInterface<HostileXml>
+{
+};
+} // namespace
+
+// Read directly, and served by the local server so that each answer also takes the path of a real
+// one onto the update thread.
+TEST_P (UpdateVersionsDocumentHostileAnswer, EndsTheCheckPromptlyWithTheErrorStatus)
+{
+    const auto text = juce::String::fromUTF8 (GetParam().bytes.data(), (int) GetParam().bytes.size());
+    EXPECT_EQ (VersionsDocument::parse (text) != nullptr, GetParam().isDocument);
+
+    server.respondWith (200, text);
+    const auto status = runCheck();
+
+    // The instruction before text is a well-formed document without the product element.
+    const auto* expectedKey = GetParam().isDocument ? "noNewVersionAvailable" : "errorCheckingVersion";
+    EXPECT_TRUE (status.startsWith (juce::translate (expectedKey) + "\n")) << status;
+    EXPECT_TRUE (openDialogWindows().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P (UpdateDocuments, UpdateVersionsDocumentHostileAnswer, ::testing::ValuesIn (hostileAnswers()),
+                          [] (const auto& testCase) { return std::string (testCase.param.name); });

@@ -25,7 +25,8 @@ int main (int argc, char** argv)
     int failures = 0;
     for (const auto& item : items)
     {
-        juce::Image image (juce::Image::ARGB, item.width, item.height, true);
+        // JUCE writes an RGB image as a PNG without alpha.
+        juce::Image image (item.opaque ? juce::Image::RGB : juce::Image::ARGB, item.width, item.height, true);
         {
             juce::Graphics g (image);
             item.draw (g, (float) item.width, (float) item.height);

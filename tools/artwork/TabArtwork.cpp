@@ -128,6 +128,6 @@ std::vector<ArtworkItem> tabArtwork()
         icon ("tab_audio_normal.png", drawAudioIcon, normalInk),
         icon ("tab_audio_hover.png", drawAudioIcon, hoveredInk),
         icon ("tab_audio_pressed.png", drawAudioIcon, pressedInk),
-        { "progress_stripe.png", 20, 16, drawProgressStripe },
+        { "progress_stripe.png", 20, 16, drawProgressStripe, true },
     };
 }

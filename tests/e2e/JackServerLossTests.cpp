@@ -1,0 +1,245 @@
+// The application binary on a JACK server that goes away under it, and a start without the server
+// between two with it: the process must live on, quit normally and keep the user's input device and
+// mapping in config.xml.
+
+#include "ChildApplication.h"
+#include "JackServer.h"
+#include "MessagePump.h"
+#include "MeterClientReport.h"
+#include "SourceClientSignal.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <memory>
+
+namespace
+{
+const juce::String meterName ("KM7-Solvin Output");
+const juce::String sourceName ("Test Source");
+/** The mapping the user chose in an earlier run: the source's two channels swapped. */
+const juce::String userMapping ("1,0,2,3,4,5");
+
+/** The routing button of the 220 x 300 main window (its centre). */
+constexpr int routingButtonX = 51;
+constexpr int routingButtonY = 239;
+
+juce::String configText()
+{
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<KestroVantrelStandalone><Processor><AudioDevice>"
+           "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"\" audioInputDeviceName=\""
+         + sourceName + "\" audioDeviceRate=\"48000\"/></AudioDevice><ChannelMapping>" + userMapping
+         + "</ChannelMapping></Processor></KestroVantrelStandalone>\n";
+}
+
+/** A JACK server of one fixed name (a killed server's registry entry is reclaimed only by a server
+    of its name), the meter stand-in and the source client on it, and the application in a
+    temporary home whose config.xml chooses the source as input with the user's mapping. */
+class JackServerLoss : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isEmpty())
+        {
+            if (JackServer::isRequired())
+                FAIL() << "KESTRO_REQUIRE_JACK is set, but there is no X display for the application";
+            GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+        }
+
+        home = juce::File::createTempFile ("kestro-serverloss");
+        ASSERT_TRUE (home.createDirectory());
+        ASSERT_TRUE (configFile().getParentDirectory().createDirectory());
+        ASSERT_TRUE (configFile().replaceWithText (configText()));
+
+        // No sound card: the JACK server is the only place an input or the meter can be.
+        const auto alsaConfig = home.getChildFile ("empty-alsa.conf");
+        ASSERT_TRUE (alsaConfig.create());
+        environment = server.environment();
+        environment.set ("HOME", home.getFullPathName());
+        environment.set ("ALSA_CONFIG_PATH", alsaConfig.getFullPathName());
+    }
+
+    void TearDown() override
+    {
+        if (app != nullptr && app->isRunning())
+        {
+            app->sendSignal (SIGKILL);
+            app->waitForExit (5000);
+        }
+
+        stopClients();
+        EXPECT_TRUE (server.stop()) << "jackd ignored SIGTERM";
+        home.deleteRecursively();
+    }
+
+    juce::File configFile() const { return home.getChildFile (".config/Kestro/Vantrel/config.xml"); }
+
+    /** Starts the meter stand-in and the source; the server runs. */
+    ::testing::AssertionResult startClients()
+    {
+        const auto folder = server.getLogFolder();
+        meter = std::make_unique<SpawnedProcess> (juce::StringArray { KESTRO_E2E_METER_CLIENT, meterName, "6" },
+                                                  server.environment(), folder.getChildFile ("meter.log"));
+        if (! pumpMessagesUntil ([this] { return meter->hasWrittenLine ("ready") || ! meter->isRunning(); }, 30000)
+            || ! meter->hasWrittenLine ("ready"))
+            return ::testing::AssertionFailure() << "the meter client did not join: " << meter->readOutput();
+
+        source = std::make_unique<SpawnedProcess> (juce::StringArray { KESTRO_E2E_SOURCE_CLIENT, sourceName, "2" },
+                                                   server.environment(), folder.getChildFile ("source.log"));
+        if (! pumpMessagesUntil ([this] { return source->hasWrittenLine ("ready") || ! source->isRunning(); }, 30000)
+            || ! source->hasWrittenLine ("ready"))
+            return ::testing::AssertionFailure() << "the source client did not join: " << source->readOutput();
+
+        report = std::make_unique<MeterClientReport> (meter->getOutputFile());
+        return ::testing::AssertionSuccess();
+    }
+
+    void stopClients()
+    {
+        if (source != nullptr)
+        {
+            EXPECT_TRUE (source->stop (5000));
+        }
+
+        if (meter != nullptr)
+        {
+            EXPECT_TRUE (meter->stop (5000));
+        }
+        source.reset();
+        meter.reset();
+        report.reset();
+    }
+
+    void launch (const juce::String& logName)
+    {
+        app = std::make_unique<ChildApplication> (KESTRO_APP_BINARY, environment, home.getChildFile (logName + ".log"));
+    }
+
+    /** Whether the meter client measures, in a window wholly after `since`, the source's channels in
+        the user's (swapped) order on its first two ports. */
+    bool meterShowsUserMapping (juce::int64 since, int timeoutMs)
+    {
+        const auto level = SourceClientSignal::levelOfChannel;
+
+        return pumpMessagesUntil ([&]
+        {
+            for (auto& window : report->readNewWindows())
+                if (window.beginMicroseconds >= since && MeterClientReport::carries (window, 0, level (1))
+                    && MeterClientReport::carries (window, 1, level (0)))
+                    return true;
+
+            return false;
+        }, timeoutMs);
+    }
+
+    /** Clicks the routing button until the meter plays the input in the user's mapping. A click
+        before the meter has been found does nothing, so the test clicks again after a while; a
+        click while routing would end it, so it waits long enough for routing to show first. */
+    ::testing::AssertionResult routeByClicking()
+    {
+        for (int attempt = 0; attempt < 8; ++attempt)
+        {
+            const auto since = MeterClientReport::now();
+
+            if (! app->click (routingButtonX, routingButtonY))
+                return ::testing::AssertionFailure() << "could not click the routing button";
+
+            if (meterShowsUserMapping (since, 5000))
+                return ::testing::AssertionSuccess();
+        }
+
+        return ::testing::AssertionFailure() << "the meter never played the source in the user's mapping:\n"
+                                             << app->readOutput().getLastCharacters (3000);
+    }
+
+    /** Ends the application as the system does and returns its exit code. */
+    int quit()
+    {
+        if (! app->sendSignal (SIGTERM))
+            return -1;
+
+        return app->waitForExit (15000);
+    }
+
+    void expectConfigKeepsTheUsersChoice()
+    {
+        auto root = juce::parseXML (configFile());
+        ASSERT_NE (root, nullptr) << configFile().loadFileAsString();
+        auto* setup = root->getChildByName ("Processor") != nullptr
+                          ? root->getChildByName ("Processor")->getChildByName ("AudioDevice")
+                          : nullptr;
+        ASSERT_NE (setup, nullptr) << configFile().loadFileAsString();
+        ASSERT_NE (setup->getFirstChildElement(), nullptr) << configFile().loadFileAsString();
+        EXPECT_EQ (setup->getFirstChildElement()->getStringAttribute ("audioInputDeviceName"), sourceName);
+        EXPECT_EQ (setup->getFirstChildElement()->getStringAttribute ("deviceType"), juce::String ("JACK"));
+
+        auto* mapping = root->getChildByName ("Processor")->getChildByName ("ChannelMapping");
+        ASSERT_NE (mapping, nullptr) << configFile().loadFileAsString();
+        EXPECT_EQ (mapping->getAllSubText().trim(), userMapping);
+    }
+
+    JackServer server { "kestro-e2e-serverloss" };
+    std::unique_ptr<SpawnedProcess> meter, source;
+    std::unique_ptr<MeterClientReport> report;
+    std::unique_ptr<ChildApplication> app;
+    juce::File home;
+    juce::StringPairArray environment;
+};
+
+class JackServerLossBySignal : public JackServerLoss,
+                               public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P (JackServerLossBySignal, ApplicationLivesOnAndQuitsKeepingTheUsersChoice)
+{
+    START_JACK_SERVER_OR_SKIP (server);
+    ASSERT_TRUE (startClients());
+
+    launch ("app");
+    ASSERT_TRUE (app->waitForWindow (15000)) << app->readOutput();
+    ASSERT_TRUE (routeByClicking());
+
+    // The server goes away with the input and the meter open on it; its clients end with it.
+    ASSERT_TRUE (server.getProcess()->sendSignal (GetParam()));
+    ASSERT_TRUE (server.getProcess()->waitForExit (10000)) << "jackd did not end on signal " << GetParam();
+
+    const auto start = juce::Time::getMillisecondCounter();
+    while (app->isRunning() && juce::Time::getMillisecondCounter() - start < 5000)
+        juce::Thread::sleep (100);
+
+    ASSERT_TRUE (app->isRunning()) << "the application died with the server:\n" << app->readOutput().getLastCharacters (3000);
+
+    // The server comes back (for a killed one this also gives its registry entry back); the
+    // application keeps running beside it.
+    stopClients();
+    START_JACK_SERVER_OR_SKIP (server);
+    ASSERT_TRUE (startClients());
+    juce::Thread::sleep (3000);
+    ASSERT_TRUE (app->isRunning()) << app->readOutput().getLastCharacters (3000);
+
+    EXPECT_EQ (quit(), 0) << app->readOutput().getLastCharacters (3000);
+    expectConfigKeepsTheUsersChoice();
+}
+
+INSTANTIATE_TEST_SUITE_P (Signals, JackServerLossBySignal, ::testing::Values (SIGTERM, SIGKILL),
+                          [] (const ::testing::TestParamInfo<int>& param) { return param.param == SIGKILL ? "SIGKILL" : "SIGTERM"; });
+
+TEST_F (JackServerLoss, StartWithoutTheServerKeepsTheUsersMapping)
+{
+    // A start without any input device between two with it.
+    launch ("without-server");
+    ASSERT_TRUE (app->waitForWindow (15000)) << app->readOutput();
+    EXPECT_EQ (quit(), 0) << app->readOutput();
+    expectConfigKeepsTheUsersChoice();
+
+    START_JACK_SERVER_OR_SKIP (server);
+    ASSERT_TRUE (startClients());
+    launch ("with-server");
+    ASSERT_TRUE (app->waitForWindow (15000)) << app->readOutput();
+    EXPECT_TRUE (routeByClicking());
+    EXPECT_EQ (quit(), 0) << app->readOutput();
+    expectConfigKeepsTheUsersChoice();
+}
+} // namespace

@@ -1,0 +1,200 @@
+// The reader of untrusted XML: what it refuses, the tree it builds from what it accepts, and how a
+// settings file it cannot read is kept.
+
+#include "HostileXmlInputs.h"
+
+#include "settings/StrictXmlReader.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+std::unique_ptr<juce::XmlElement> parse (const std::string& bytes, int maxDepth = StrictXmlReader::defaultMaxDepth)
+{
+    return StrictXmlReader::parse (bytes.data(), bytes.size(), maxDepth);
+}
+
+juce::StringArray attributeNames (const juce::XmlElement& element)
+{
+    juce::StringArray names;
+
+    for (int i = 0; i < element.getNumAttributes(); ++i)
+        names.add (element.getAttributeName (i));
+
+    return names;
+}
+
+class StrictXmlHostileInput : public ::testing::TestWithParam<HostileXml>
+{
+};
+} // namespace
+
+TEST_P (StrictXmlHostileInput, IsNoDocumentOrReadsAsItsOnlyMeaning)
+{
+    const auto root = parse (GetParam().bytes);
+
+    if (! GetParam().isDocument)
+    {
+        EXPECT_EQ (root, nullptr);
+        return;
+    }
+
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getTagName(), "a");
+    ASSERT_EQ (root->getNumChildElements(), 1);
+    EXPECT_EQ (root->getAllSubText(), "x");
+}
+
+INSTANTIATE_TEST_SUITE_P (StrictXml, StrictXmlHostileInput, ::testing::ValuesIn (hostileXmlInputs()),
+                          [] (const auto& testCase) { return std::string (testCase.param.name); });
+
+TEST (StrictXmlReader, RefusesWhatIsNotAWellFormedUtf8DocumentWithoutDeclarations)
+{
+    const std::string texts[] = {
+        "",
+        "not xml at all",
+        "<r><a x=\"1\"",                          // cut off
+        "<r><a></r>",                             // mismatched
+        "<r/><s/>",                               // two roots
+        "<r a=\"1\" a=\"2\"/>",                   // the same attribute twice
+        "<r>&nbsp;</r>",                          // an entity nobody declared
+        "<r>&#0;</r>",                            // no XML character
+        "<r>&#xD800;</r>",
+        std::string ("<r>\0</r>", 8),
+        "<r>\xed\xa0\x80</r>",                    // a UTF-16 surrogate written as UTF-8
+        "<?xml version=\"1.0\" encoding=\"ISO-8859-1\"?><r>\xe9</r>",
+        std::string ("\xff\xfe<\0r\0/\0>\0", 10),    // UTF-16 with its byte-order mark
+        std::string ("\xfe\xff\0<\0r\0/\0>", 10),
+        std::string ("<\0r\0/\0>\0", 8),
+        "<!DOCTYPE r><r/>",
+        "<a><!-- never closed </a>",
+    };
+
+    for (const auto& text : texts)
+        EXPECT_EQ (parse (text), nullptr) << text;
+}
+
+TEST (StrictXmlReader, KeepsAttributeOrderAndTextExactly)
+{
+    const auto root = parse ("\xef\xbb\xbf<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n<!-- first -->\r\n"
+                             "<Root b=\"2\" a=\"1\" c=\"&lt;&amp;&quot;&apos;&#13;&#x263A;&#9;\" d=\"x\ty\">"
+                             "  lead <!-- c --> mid <?pi data?><![CDATA[<raw>]]> &amp; end<e/>\r\n  "
+                             "<f>  </f><g>a\r\nb&#13;&#10;c</g><h/><\xc3\xa9l\xc3\xa8ve v=\"\xe2\x82\xac\"/></Root>\n");
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getTagName(), "Root");
+    EXPECT_EQ (attributeNames (*root), juce::StringArray ("b", "a", "c", "d"));
+    EXPECT_EQ (root->getStringAttribute ("c"), juce::String ("<&\"'\r") + juce::String::charToString (0x263a) + "\t");
+    EXPECT_EQ (root->getStringAttribute ("d"), "x y") << "a literal tab in a value is a blank in XML";
+
+    ASSERT_EQ (root->getNumChildElements(), 6) << "the white space between <e/> and <f> is layout";
+    EXPECT_TRUE (root->getChildElement (0)->isTextElement());
+    EXPECT_EQ (root->getChildElement (0)->getText(), "  lead  mid <raw> & end");
+    EXPECT_EQ (root->getChildElement (1)->getTagName(), "e");
+    EXPECT_EQ (root->getChildElement (2)->getAllSubText(), "  ") << "white space that is all the content stays";
+    EXPECT_EQ (root->getChildElement (3)->getAllSubText(), "a\nb\r\nc") << "line ends as written, CR only by reference";
+    EXPECT_EQ (root->getChildElement (4)->getNumChildElements(), 0);
+    EXPECT_EQ (root->getChildElement (5)->getTagName(), juce::String::fromUTF8 ("\xc3\xa9l\xc3\xa8ve"));
+    EXPECT_EQ (root->getChildElement (5)->getStringAttribute ("v"), juce::String::charToString (0x20ac));
+}
+
+TEST (StrictXmlReader, CountsTheDepthItselfAndLimitsAttributes)
+{
+    const auto nested = [] (int levels) { return repeated ("<a>", levels) + "text" + repeated ("</a>", levels); };
+
+    EXPECT_NE (parse (nested (4), 4), nullptr);
+    EXPECT_EQ (parse (nested (5), 4), nullptr);
+    EXPECT_NE (parse (nested (StrictXmlReader::defaultMaxDepth)), nullptr);
+    EXPECT_EQ (parse (nested (StrictXmlReader::defaultMaxDepth + 1)), nullptr);
+
+    const auto withAttributes = [] (int count)
+    {
+        std::string text = "<r";
+
+        for (int i = 0; i < count; ++i)
+            text += " a" + std::to_string (i) + "=\"\"";
+
+        return text + "/>";
+    };
+
+    const auto many = parse (withAttributes (StrictXmlReader::maxAttributes));
+    ASSERT_NE (many, nullptr);
+    EXPECT_EQ (many->getNumAttributes(), StrictXmlReader::maxAttributes);
+    EXPECT_EQ (many->getAttributeName (StrictXmlReader::maxAttributes - 1), "a1023");
+    EXPECT_EQ (parse (withAttributes (StrictXmlReader::maxAttributes + 1)), nullptr);
+
+    // Many siblings are fine: they are not a walk of their own.
+    const auto wide = parse ("<r>" + repeated ("<c/>", 200000) + "</r>");
+    ASSERT_NE (wide, nullptr);
+    EXPECT_EQ (wide->getNumChildElements(), 200000);
+}
+
+//==============================================================================
+namespace
+{
+class StrictXmlFile : public ::testing::Test
+{
+protected:
+    StrictXmlFile() { folder.createDirectory(); }
+    ~StrictXmlFile() override { folder.deleteRecursively(); }
+
+    void write (const std::string& bytes)
+    {
+        // replaceWithData deletes the file for no bytes.
+        ASSERT_TRUE (file.deleteFile() && file.create().wasOk() && file.appendData (bytes.data(), bytes.size()));
+    }
+
+    std::string unreadableBytes() const
+    {
+        juce::MemoryBlock block;
+        copy.loadFileAsData (block);
+        return { static_cast<const char*> (block.getData()), block.getSize() };
+    }
+
+    const juce::File folder { juce::File::createTempFile ("kestro-strictxml") };
+    const juce::File file { folder.getChildFile ("settings.xml") };
+    const juce::File copy { folder.getChildFile ("settings.xml.unreadable") };
+};
+} // namespace
+
+TEST_F (StrictXmlFile, ReadsADocumentAndLeavesMissingFoldersAndEmptyFilesAlone)
+{
+    EXPECT_EQ (StrictXmlReader::unreadableCopyOf (file), copy);
+
+    EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
+    EXPECT_EQ (StrictXmlReader::readFile (juce::File()), nullptr);
+
+    ASSERT_TRUE (file.createDirectory());
+    EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
+    EXPECT_TRUE (file.isDirectory());
+    ASSERT_TRUE (file.deleteRecursively());
+
+    write ("");
+    EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
+    EXPECT_TRUE (file.existsAsFile()) << "an empty file holds nothing to keep";
+
+    write ("<r><a/></r>");
+    const auto root = StrictXmlReader::readFile (file);
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getChildElement (0)->getTagName(), "a");
+
+    EXPECT_FALSE (copy.exists());
+}
+
+TEST_F (StrictXmlFile, KeepsAFileItCannotReadBesideIt)
+{
+    const std::string bad = "<r>\xff</r>";
+    write (bad);
+    EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
+    EXPECT_FALSE (file.exists());
+    EXPECT_EQ (unreadableBytes(), bad);
+
+    write ("<r>cut off");
+    EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
+    EXPECT_EQ (unreadableBytes(), "<r>cut off") << "the newest unreadable file replaces an older one";
+
+    // Too large: not read at all, but kept.
+    write ("<r>" + std::string ((size_t) StrictXmlReader::maxFileBytes, ' ') + "</r>");
+    EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
+    EXPECT_FALSE (file.exists());
+    EXPECT_EQ (copy.getSize(), StrictXmlReader::maxFileBytes + 7);
+}

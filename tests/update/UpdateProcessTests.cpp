@@ -1,0 +1,107 @@
+// The real application quitting while its update check waits for a name lookup that never ends.
+// Each run is in a mount namespace of its own: its resolv.conf names a silent name server of the
+// test, and /var/tmp (JUCE's single-instance lock) and /dev/shm (JACK's registry) are its own.
+
+#include "SilentNameServer.h"
+#include "support/SpawnedProcess.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdlib>
+#include <unistd.h>
+
+namespace
+{
+/** Where the environment for a namespace is missing, the test skips, except where the run says it
+    must not (scripts/test.sh sets KESTRO_REQUIRE_NAMESPACES): there it fails. */
+bool namespacesRequired()
+{
+    const char* value = std::getenv ("KESTRO_REQUIRE_NAMESPACES");
+    return value != nullptr && *value != '\0' && juce::String (value) != "0";
+}
+
+#define KESTRO_NEEDS(condition, reason)                                     \
+    if (! (condition))                                                      \
+    {                                                                       \
+        if (namespacesRequired())                                           \
+            FAIL() << reason << " (required by KESTRO_REQUIRE_NAMESPACES)"; \
+        else                                                                \
+            GTEST_SKIP() << reason;                                         \
+    }
+
+constexpr const char* s_readyLine = "kestro-namespace-ready";
+
+bool isIpAddress (const juce::String& host)
+{
+    return host.startsWithChar ('[') || host.containsOnly ("0123456789.");
+}
+} // namespace
+
+TEST (UpdateProcess, QuittingDuringANameLookupThatNeverEndsEndsWithinASecondAndAHalf)
+{
+    KESTRO_NEEDS (::geteuid() == 0, "needs root, for a mount namespace and port 53");
+    KESTRO_NEEDS (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isNotEmpty(), "needs an X display (run under xvfb-run)");
+
+    const auto host = juce::URL (KESTRO_UPDATE_SERVER).getDomain();
+    ASSERT_FALSE (isIpAddress (host)) << "the update server this build names (" << KESTRO_UPDATE_SERVER
+                                      << ") needs no name lookup; configure one with a host name to run this test";
+
+    SilentNameServer nameServer;
+    KESTRO_NEEDS (nameServer.isListening(), "cannot listen on port 53 of a loopback address");
+
+    const auto folder = juce::File::createTempFile ("kestro-quit");
+    ASSERT_TRUE (folder.createDirectory());
+    const auto resolvConf = folder.getChildFile ("resolv.conf");
+    ASSERT_TRUE (resolvConf.replaceWithText ("nameserver " + nameServer.getAddress() + "\n", false, false, "\n"));
+    const auto alsaConfig = folder.getChildFile ("empty-alsa.conf");
+    ASSERT_TRUE (alsaConfig.create());
+
+    // The child's settings land in its own home; it finds no sound card and no audio server. The
+    // automatic check starts five seconds after its window opens.
+    juce::StringPairArray environment;
+    environment.set ("HOME", folder.getFullPathName());
+    environment.set ("ALSA_CONFIG_PATH", alsaConfig.getFullPathName());
+    environment.set ("JACK_DEFAULT_SERVER", "kestro-tests-no-server");
+
+    const juce::String script = juce::String ("mount -t tmpfs none /var/tmp && mount -t tmpfs none /dev/shm && ")
+                              + "mount --bind \"$1\" /etc/resolv.conf && echo " + s_readyLine + " && exec \"$2\"";
+    {
+        SpawnedProcess app ({ "unshare", "--mount", "--propagation", "private", "/bin/sh", "-c", script, "kestro-quit",
+                              resolvConf.getFullPathName(), KESTRO_APP_BINARY },
+                            environment, folder.getChildFile ("app.log"));
+        ASSERT_TRUE (app.started());
+
+        const auto startDeadline = juce::Time::getMillisecondCounter() + 30000;
+        while (nameServer.getQueriedNames().isEmpty() && app.isRunning() && juce::Time::getMillisecondCounter() < startDeadline)
+            juce::Thread::sleep (20);
+
+        if (! app.hasWrittenLine (s_readyLine))
+        {
+            app.waitForExit (5000);
+            KESTRO_NEEDS (false, "cannot set up a mount namespace: " << app.readOutput());
+        }
+
+        ASSERT_TRUE (app.isRunning()) << app.readOutput();
+        ASSERT_FALSE (nameServer.getQueriedNames().isEmpty()) << "the update check never looked up its server\n" << app.readOutput();
+        EXPECT_TRUE (nameServer.getQueriedNames().contains (host)) << nameServer.getQueriedNames().joinIntoString (", ");
+
+        // The lookup is in progress (it never ends); quit now.
+        juce::Thread::sleep (200);
+        const auto started = juce::Time::getMillisecondCounterHiRes();
+        ASSERT_TRUE (app.sendSignal (SIGTERM));
+        const bool quitInTime = app.waitForExit (1500);
+
+        if (! quitInTime)
+            app.waitForExit (60000);
+
+        const auto elapsedMs = juce::Time::getMillisecondCounterHiRes() - started;
+        ::testing::Test::RecordProperty ("quitMilliseconds", (int) elapsedMs);
+        std::cout << "quit took " << (int) elapsedMs << " ms" << std::endl;
+
+        EXPECT_TRUE (quitInTime) << "quitting took " << (int) elapsedMs << " ms\n" << app.readOutput();
+        EXPECT_EQ (app.getExitCode(), 0) << app.readOutput();
+    }
+
+    folder.deleteRecursively();
+}
