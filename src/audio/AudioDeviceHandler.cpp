@@ -404,66 +404,73 @@ bool AudioDeviceHandler::_inputFormatIsValid() const
 
 void AudioDeviceHandler::_openMeter()
 {
+    if (_beginOpeningMeter())
+        _awaitMeterOutputs();
+}
+
+bool AudioDeviceHandler::_beginOpeningMeter()
+{
     RegisterCallbackMessage::send (outputDeviceManager, *this, false);
 
-    bool awaitingOutputs = false;
+    const juce::MessageManagerLock mml (this);
 
+    if (! mml.lockWasGained())
+        return false;
+
+    if (deviceState != DeviceState::DeviceReady || requestedState != DeviceState::Routing)
     {
-        const juce::MessageManagerLock mml (this);
-
-        if (! mml.lockWasGained())
-            return;
-
-        if (deviceState != DeviceState::DeviceReady || requestedState != DeviceState::Routing)
-        {
-            RegisterCallbackMessage::send (outputDeviceManager, *this, true);
-            return;
-        }
-
-        outputDeviceManager.closeAudioDevice();
-
-        unsigned long numChannels = 0;
-        int rate = 0;
-
-        {
-            const juce::ScopedLock sl (stateLock);
-            numChannels = inputChannelCount;
-            rate = inputSampleRate;
-        }
-
-        bool opened = false;
-
-        if (isValidInputFormat (numChannels, rate))
-        {
-            _setRoutingTarget (deviceName, rate, (int) numChannels);
-
-            if (_openMeterDevice ((int) numChannels, rate).isEmpty())
-            {
-                // The start builds the rings, and refuses a device that is not the meter at the
-                // input's rate (JUCE swaps an unsupported rate for another without a word) or that
-                // runs with fewer outputs than the input has channels (JUCE's JACK device opens a
-                // client that has gone with none).
-                outputDeviceManager.addAudioCallback (this);
-                opened = outputActive.load() && outputDeviceManager.getCurrentAudioDevice()->isPlaying();
-                awaitingOutputs = ! opened && _meterMayStillConnect ((int) numChannels, rate);
-            }
-
-            if (! opened && ! awaitingOutputs)
-                _closeMeterDevice();
-
-            _openMidiDevice (false);
-        }
-
-        if (! awaitingOutputs)
-        {
-            _finishOpening (opened);
-            return;
-        }
+        RegisterCallbackMessage::send (outputDeviceManager, *this, true);
+        return false;
     }
 
+    outputDeviceManager.closeAudioDevice();
+
+    unsigned long numChannels = 0;
+    int rate = 0;
+
+    {
+        const juce::ScopedLock sl (stateLock);
+        numChannels = inputChannelCount;
+        rate = inputSampleRate;
+    }
+
+    bool opened = false;
+    bool awaitingOutputs = false;
+
+    if (isValidInputFormat (numChannels, rate))
+    {
+        _setRoutingTarget (deviceName, rate, (int) numChannels);
+
+        if (_openMeterDevice ((int) numChannels, rate).isEmpty())
+        {
+            // The start builds the rings, and refuses a device that is not the meter at the
+            // input's rate (JUCE swaps an unsupported rate for another without a word) or that
+            // runs with fewer outputs than the input has channels (JUCE's JACK device opens a
+            // client that has gone with none).
+            outputDeviceManager.addAudioCallback (this);
+            opened = outputActive.load() && outputDeviceManager.getCurrentAudioDevice()->isPlaying();
+            awaitingOutputs = ! opened && _meterMayStillConnect ((int) numChannels, rate);
+        }
+
+        if (! opened && ! awaitingOutputs)
+        {
+            _closeMeterDevice();
+        }
+
+        _openMidiDevice (false);
+    }
+
+    if (! awaitingOutputs)
+        _finishOpening (opened);
+
+    return awaitingOutputs;
+}
+
+void AudioDeviceHandler::_awaitMeterOutputs()
+{
     // JACK reports the meter's ports connected only from a later cycle on, so JUCE's device may
     // first start with fewer outputs and restart, on the message thread, once they are: this
-    // thread lets the message thread go and waits a moment for that restart.
+    // thread has let the message thread go and waits a moment for that restart.
     const auto deadline = juce::Time::getMillisecondCounter() + s_meterOutputsWaitMs;
 
     while (! outputActive.load() && ! threadShouldExit() && juce::Time::getMillisecondCounter() < deadline)

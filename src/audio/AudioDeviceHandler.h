@@ -159,6 +159,10 @@ private:
 
     bool _inputFormatIsValid() const;
     void _openMeter();
+    /** Returns true when the device opened with fewer outputs than asked for, and the message
+        thread must run before they may be connected. */
+    bool _beginOpeningMeter();
+    void _awaitMeterOutputs();
     bool _meterMayStillConnect (int numOutputChannels, int sampleRate);
     void _finishOpening (bool opened);
     void _closeMeter();

@@ -24,7 +24,7 @@ bool UpdateDownload::waitUntilFinished (int timeoutMs) const
     return finished.wait ((double) timeoutMs);
 }
 
-juce::String UpdateDownload::getBody() const
+juce::MemoryBlock UpdateDownload::getBody() const
 {
     if (! finished.wait (0.0) || abandoned)
         return {};
@@ -65,7 +65,7 @@ void UpdateDownload::_run()
     }
 
     if (complete)
-        body = received.toString();
+        body = received.getMemoryBlock();
 
     finished.signal();
 }

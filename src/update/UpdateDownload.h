@@ -27,7 +27,7 @@ public:
 
     /** After the end: the whole body of a 2xx answer of at most maxBodyBytes; empty for any
         failure, an abandoned fetch, or before the end. */
-    juce::String getBody() const;
+    juce::MemoryBlock getBody() const;
 
     /** Nobody waits for the result any more: the fetch stops reading at its next chance. */
     void abandon() noexcept { abandoned = true; }
@@ -48,7 +48,7 @@ private:
     juce::WaitableEvent finished { true };
 
     // Written by the fetch's thread before `finished` is signalled, read after it.
-    juce::String body;
+    juce::MemoryBlock body;
 
     JUCE_DECLARE_NON_COPYABLE (UpdateDownload)
 };

@@ -73,7 +73,7 @@ int UpdateThread::getConnectionTimeoutMs() const
 
 void UpdateThread::run()
 {
-    const auto document = VersionsDocument::parse (_fetchDocumentText());
+    const auto document = VersionsDocument::parse (_fetchDocument());
 
     // Shut down while downloading: nobody is left to tell.
     if (threadShouldExit())
@@ -101,7 +101,7 @@ void UpdateThread::run()
     (new NotifyListenerMessage())->post();
 }
 
-juce::String UpdateThread::_fetchDocumentText()
+juce::MemoryBlock UpdateThread::_fetchDocument()
 {
     const auto requested = juce::Time::getMillisecondCounter();
     const auto deadlineMs = (juce::uint32) juce::jmax (0, getCheckDeadlineMs());

@@ -68,7 +68,7 @@ public:
 private:
     UpdateThread();
 
-    juce::String _fetchDocumentText();
+    juce::MemoryBlock _fetchDocument();
     void _setStatus (const juce::String& text);
     static juce::String _timeOfCheck (juce::Time time);
 

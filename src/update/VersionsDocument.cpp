@@ -7,6 +7,11 @@ std::unique_ptr<juce::XmlElement> VersionsDocument::parse (const juce::String& t
     return StrictXmlReader::parse (text.toRawUTF8(), text.getNumBytesAsUTF8(), maxNestingDepth);
 }
 
+std::unique_ptr<juce::XmlElement> VersionsDocument::parse (const juce::MemoryBlock& bytes)
+{
+    return StrictXmlReader::parse (bytes.getData(), bytes.getSize(), maxNestingDepth);
+}
+
 std::optional<VersionsDocument::Entry> VersionsDocument::findNewerEntry (const juce::XmlElement& root,
                                                                          const VersionNumber& runningVersion)
 {

@@ -29,6 +29,10 @@ public:
         the parser is not given (see above). */
     static std::unique_ptr<juce::XmlElement> parse (const juce::String& text);
 
+    /** The same for the bytes of the server's answer, read as they came: bytes that are no UTF-8
+        are no document. */
+    static std::unique_ptr<juce::XmlElement> parse (const juce::MemoryBlock& bytes);
+
     /** The first of the entries with the highest version that is newer than `runningVersion`;
         nothing when there is none, or when the product element or "versions" is missing. */
     static std::optional<Entry> findNewerEntry (const juce::XmlElement& root, const VersionNumber& runningVersion);

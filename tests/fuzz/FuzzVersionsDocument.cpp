@@ -1,5 +1,5 @@
-// The versions document as the update check receives it: the body's bytes become a text the way
-// the update thread makes it, which is parsed and searched for a newer release.
+// The versions document as the update check receives it: the body's bytes, parsed as they came
+// and searched for a newer release.
 
 #include "FuzzSupport.h"
 
@@ -7,10 +7,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
-    juce::MemoryOutputStream body;
-    body.write (data, size);
-
-    const auto root = VersionsDocument::parse (body.toString());
+    const auto root = VersionsDocument::parse (juce::MemoryBlock (data, size));
     if (root == nullptr)
         return 0;
 

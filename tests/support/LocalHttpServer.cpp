@@ -21,9 +21,14 @@ LocalHttpServer::~LocalHttpServer()
 
 void LocalHttpServer::respondWith (int statusCode, const juce::String& body)
 {
+    respondWithBytes (statusCode, body.toStdString());
+}
+
+void LocalHttpServer::respondWithBytes (int statusCode, std::string body)
+{
     const juce::ScopedLock sl (lock);
     status = statusCode;
-    replyBody = body;
+    replyBody = std::move (body);
     stalling = false;
     trickleBytes = 0;
 }
@@ -115,7 +120,7 @@ void LocalHttpServer::_serve (std::unique_ptr<juce::StreamingSocket> connection)
     std::string body;
     {
         const juce::ScopedLock sl (lock);
-        body = replyBody.toStdString();
+        body = replyBody;
         reply << "HTTP/1.1 " << status << (status == 200 ? " OK" : " Error") << "\r\n";
     }
 

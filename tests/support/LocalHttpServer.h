@@ -20,6 +20,9 @@ public:
     /** Every following request gets this status and body (served as XML). */
     void respondWith (int statusCode, const juce::String& body);
 
+    /** The same with a body of raw bytes, which need not be text. */
+    void respondWithBytes (int statusCode, std::string body);
+
     /** Every following request is accepted and never answered. */
     void stallEveryRequest();
 
@@ -48,7 +51,7 @@ private:
 
     mutable juce::CriticalSection lock;
     int status = 200;
-    juce::String replyBody;
+    std::string replyBody;
     bool stalling = false;
     int trickleBytes = 0;
     int trickleIntervalMs = 0;

@@ -134,17 +134,6 @@ TEST (UpdateVersionsDocumentParsing, AcceptsCommentsInstructionsAndQuotedMarkupA
 //==============================================================================
 namespace
 {
-std::vector<HostileXml> hostileAnswers()
-{
-    std::vector<HostileXml> answers;
-
-    for (auto& input : hostileXmlInputs())
-        if (input.isValidUtf8)
-            answers.push_back (input);
-
-    return answers;
-}
-
 class UpdateVersionsDocumentHostileAnswer : public UpdateCheckFixture,
                                             public ::testing::WithParamInterface<HostileXml>
 {
@@ -155,10 +144,10 @@ class UpdateVersionsDocumentHostileAnswer : public UpdateCheckFixture,
 // one onto the update thread.
 TEST_P (UpdateVersionsDocumentHostileAnswer, EndsTheCheckPromptlyWithTheErrorStatus)
 {
-    const auto text = juce::String::fromUTF8 (GetParam().bytes.data(), (int) GetParam().bytes.size());
-    EXPECT_EQ (VersionsDocument::parse (text) != nullptr, GetParam().isDocument);
+    const auto& bytes = GetParam().bytes;
+    EXPECT_EQ (VersionsDocument::parse (juce::MemoryBlock (bytes.data(), bytes.size())) != nullptr, GetParam().isDocument);
 
-    server.respondWith (200, text);
+    server.respondWithBytes (200, bytes);
     const auto status = runCheck();
 
     // The instruction before text is a well-formed document without the product element.
@@ -167,5 +156,5 @@ TEST_P (UpdateVersionsDocumentHostileAnswer, EndsTheCheckPromptlyWithTheErrorSta
     EXPECT_TRUE (openDialogWindows().isEmpty());
 }
 
-INSTANTIATE_TEST_SUITE_P (UpdateDocuments, UpdateVersionsDocumentHostileAnswer, ::testing::ValuesIn (hostileAnswers()),
+INSTANTIATE_TEST_SUITE_P (UpdateDocuments, UpdateVersionsDocumentHostileAnswer, ::testing::ValuesIn (hostileXmlInputs()),
                           [] (const auto& testCase) { return std::string (testCase.param.name); });
