@@ -157,6 +157,7 @@ private:
         juce::uint32 silentSinceMs = 0;
     };
 
+    static bool _isValidInputFormat (unsigned long numChannels, int sampleRate);
     bool _inputFormatIsValid() const;
     void _openMeter();
     /** Returns true when the device opened with fewer outputs than asked for, and the message

@@ -46,26 +46,6 @@ static_assert (std::size (s_remoteButtons) == std::tuple_size_v<decltype (MeterR
 
 constexpr int s_dockHeight = 50;
 constexpr int s_hoverSquareSize = 50;
-
-// The channel-mode choice's captions and the input channel count each one stands for.
-struct ChannelModeChoice
-{
-    const char* caption;
-    int channelCount;
-};
-
-constexpr ChannelModeChoice s_channelModeChoices[] = { { "Mono", 1 }, { "Stereo", 2 }, { "5.1", 6 } };
-
-int channelModeForCount (int channelCount)
-{
-    switch (channelCount)
-    {
-        case 1:  return ChannelMode::Mono;
-        case 2:  return ChannelMode::Stereo;
-        case 6:  return ChannelMode::FivePointOne;
-        default: return ChannelMode::None;
-    }
-}
 } // namespace
 
 const juce::String UsbPluginAudioProcessorEditor::s_presetNames[3] = { "RTA", "Vectorscope", "Chart" };
@@ -348,96 +328,6 @@ void UsbPluginAudioProcessorEditor::_sendRemoteCommand (const juce::MidiMessage&
     const juce::ScopedLock sl (deviceHandler->stateLock);
     if (deviceHandler->midiOutput != nullptr)
         deviceHandler->midiOutput->sendMessageNow (message);
-}
-
-void UsbPluginAudioProcessorEditor::comboBoxChanged (juce::ComboBox* box)
-{
-    if (box != &presetComboBox)
-        return;
-
-    const int index = presetComboBox.getSelectedItemIndex();
-    if (index < 0)
-        return;
-
-    const auto programChange = juce::MidiMessage::programChange (1, index & 0x7f);
-
-    // The handler replaces its MIDI output under the same lock.
-    const juce::ScopedLock sl (deviceHandler->stateLock);
-    if (deviceHandler->midiOutput != nullptr)
-        deviceHandler->midiOutput->sendMessageNow (programChange);
-}
-
-void UsbPluginAudioProcessorEditor::handleMessage (const juce::Message& message)
-{
-    if (dynamic_cast<const UpdateRoutingMessage*> (&message) != nullptr)
-    {
-        _rebuildRoutingRows();
-    }
-    else if (auto* inactive = dynamic_cast<const EditorInactiveMessage*> (&message))
-    {
-        inactiveText = inactive->text;
-        active = ! inactive->inactive;
-        resized();
-        repaint();
-    }
-    else if (dynamic_cast<const ShowChannelModeChoiceMessage*> (&message) != nullptr)
-    {
-        _showChannelModeChoice();
-    }
-}
-
-void UsbPluginAudioProcessorEditor::_showChannelModeChoice()
-{
-    // A second request replaces the first choice: there is never more than one.
-    _removeChannelModeChoice();
-
-    channelModePanel = new BackgroundPanelWithText (juce::translate ("Please select the desired channel mode:"));
-    addAndMakeVisible (channelModePanel);
-
-    for (const auto& choice : s_channelModeChoices)
-    {
-        auto* button = new ActiveBarsButton (choice.caption);
-        channelModeButtons.push_back (button);
-        addAndMakeVisible (button);
-        button->addListener (this);
-        button->setToggleState (false, juce::dontSendNotification);
-        repaint();
-    }
-
-    resized();
-}
-
-void UsbPluginAudioProcessorEditor::_onChannelModeClicked (juce::Button* button)
-{
-    const auto clicked = std::find (channelModeButtons.begin(), channelModeButtons.end(), button);
-
-    if (button != nullptr && clicked != channelModeButtons.end())
-    {
-        const auto& choice = s_channelModeChoices[clicked - channelModeButtons.begin()];
-        processor->channelMode = channelModeForCount (choice.channelCount);
-        processor->channelModeChosen = true;
-        processor->pluginActive = true;
-    }
-
-    _removeChannelModeChoice();
-}
-
-void UsbPluginAudioProcessorEditor::_removeChannelModeChoice()
-{
-    if (channelModePanel != nullptr)
-    {
-        removeChildComponent (channelModePanel);
-        delete channelModePanel;
-        channelModePanel = nullptr;
-    }
-
-    for (auto* button : channelModeButtons)
-    {
-        removeChildComponent (button);
-        delete button;
-    }
-
-    channelModeButtons.clear();
 }
 
 void UsbPluginAudioProcessorEditor::_rebuildRoutingRows()
