@@ -3,31 +3,12 @@
 
 #include "FuzzSupport.h"
 
-#include "settings/BoolAttribute.h"
-#include "settings/Data.h"
-#include "settings/IntListAttribute.h"
 #include "settings/ProcessorStateBlock.h"
 
-namespace
-{
-struct Owner : public Data
-{
-    Owner()
-    {
-        channelMapping.init (this, L"ChannelMapping", L"Input Routing");
-        channelMapping.assign ({ 0, 1, 2, 3, 4, 5 });
-        channelMapping.saveState();
+// The test suite's owner, built like the processor's.
+#include "../settings/ExampleSettingsOwner.h"
 
-        const juce::ScopedWriteLock sl (solvinConnected.lock);
-        solvinConnected.init (this, L"SolvinConnected", L"Solvin Connected");
-        solvinConnected.value = false;
-        solvinConnected.saveState();
-    }
-
-    IntListAttribute channelMapping;
-    BoolAttribute solvinConnected;
-};
-} // namespace
+using Owner = ExampleSettingsOwner;
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {
