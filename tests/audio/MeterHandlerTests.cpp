@@ -336,21 +336,10 @@ TEST (MeterHandlerRouting, RoutingAtARateTheMeterLacksIsRefused)
     auto& handler = rig.handler();
     ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
 
-    const auto opensBefore = rig.registry.getNumOpens (MeterTestRig::meterName);
-    handler.requestedState = DeviceState::Routing;
-    handler.notify();
-
     bool sawRouting = false;
 
     // The refused opening ends in Searching; the search that follows finds the meter again.
-    ASSERT_TRUE (pumpMessagesUntil ([&]
-    {
-        sawRouting = sawRouting || handler.deviceState == DeviceState::Routing;
-        return rig.registry.getNumOpens (MeterTestRig::meterName) > opensBefore
-            && rig.registry.findOpenDevice (MeterTestRig::meterName) == nullptr
-            && handler.deviceState == DeviceState::DeviceReady
-            && handler.requestedState == 0;
-    }));
+    ASSERT_TRUE (rig.requestRoutingAndWaitForRefusal (0, sawRouting));
 
     EXPECT_FALSE (sawRouting);
     EXPECT_FALSE (handler.outputActive.load());

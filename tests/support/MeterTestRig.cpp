@@ -77,3 +77,22 @@ bool MeterTestRig::setRouting (bool on, int timeoutMs) const
     handler().notify();
     return waitForState (on ? DeviceState::Routing : DeviceState::DeviceReady, timeoutMs);
 }
+
+bool MeterTestRig::requestRoutingAndWaitForRefusal (int moreOpensThan, bool& sawRouting, int timeoutMs) const
+{
+    auto& h = handler();
+    const auto opensBefore = registry.getNumOpens (meterName);
+    h.requestedState = DeviceState::Routing;
+    h.notify();
+
+    sawRouting = false;
+
+    return pumpMessagesUntil ([&]
+    {
+        sawRouting = sawRouting || h.deviceState == DeviceState::Routing;
+        return registry.getNumOpens (meterName) > opensBefore + moreOpensThan
+            && registry.findOpenDevice (meterName) == nullptr
+            && h.deviceState == DeviceState::DeviceReady
+            && h.requestedState == 0;
+    }, timeoutMs);
+}

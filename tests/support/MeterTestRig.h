@@ -54,6 +54,11 @@ public:
     /** Asks for routing on or off as the editor does and waits for Routing or DeviceReady. */
     bool setRouting (bool on, int timeoutMs = 5000) const;
 
+    /** Asks for routing and waits for its refusal: the meter opened more than `moreOpensThan` times
+        since the request and closed again, the handler in DeviceReady with the request cleared.
+        `sawRouting` tells whether Routing showed at any moment meanwhile. */
+    bool requestRoutingAndWaitForRefusal (int moreOpensThan, bool& sawRouting, int timeoutMs = 5000) const;
+
     /** Handler broadcasts seen so far. */
     int getNumBroadcasts() const noexcept  { return broadcastCounter.count; }
 
