@@ -7,13 +7,10 @@
 #include "FrameComponent.h"
 #include "GlobalConfigFile.h"
 #include "MenuWindowBase.h"
-#include "ShowChannelModeChoiceMessage.h"
 #include "USBMenu.h"
 
 #include "audio/ChannelMode.h"
-#include "audio/EditorInactiveMessage.h"
 #include "audio/MeterRemoteCommand.h"
-#include "audio/UpdateRoutingMessage.h"
 #include "audio/UsbPluginAudioProcessor.h"
 #include "lookandfeel/KestroColors.h"
 #include "lookandfeel/KestroLookAndFeel.h"
