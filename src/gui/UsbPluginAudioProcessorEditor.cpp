@@ -5,7 +5,6 @@
 #include "AudioSettingsMenuTab.h"
 #include "BackgroundPanelWithText.h"
 #include "FrameComponent.h"
-#include "GlobalConfigFile.h"
 #include "MenuWindowBase.h"
 #include "USBMenu.h"
 
@@ -58,13 +57,6 @@ UsbPluginAudioProcessorEditor::UsbPluginAudioProcessorEditor (UsbPluginAudioProc
 {
     frame = new FrameComponent();
 
-    globalConfigFile = juce::File::addTrailingSeparator (juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getFullPathName())
-                       + "Kestro";
-    globalConfigFile = juce::File::addTrailingSeparator (globalConfigFile) + "Vantrel";
-    globalConfigFile = juce::File::addTrailingSeparator (globalConfigFile) + "globalconfig.xml";
-    UsbPluginAudioProcessor::s_enableAutoUpdate = GlobalConfigFile::read (juce::File (globalConfigFile),
-                                                                          UsbPluginAudioProcessor::s_enableAutoUpdate);
-
     // Without a parent the tooltip window is its own desktop window and serves every component of
     // the program. JUCE makes it opaque; the theme draws a rounded box whose corners must stay clear.
     tooltipWindow = new juce::TooltipWindow (nullptr, 450);
@@ -114,8 +106,6 @@ UsbPluginAudioProcessorEditor::UsbPluginAudioProcessorEditor (UsbPluginAudioProc
 
 UsbPluginAudioProcessorEditor::~UsbPluginAudioProcessorEditor()
 {
-    GlobalConfigFile::write (juce::File (globalConfigFile), UsbPluginAudioProcessor::s_enableAutoUpdate);
-
     removeChildComponent (frame);
     delete frame;
     frame = nullptr;

@@ -84,8 +84,6 @@ public:
     MenuButton startButton, stopButton, resetLoudnessButton, timeButton, refUpButton, refDownButton;
     /** Would choose a preset by program change; never filled and never added to the editor. */
     juce::ComboBox presetComboBox;
-    /** Full path of globalconfig.xml: read at construction, written at destruction. */
-    juce::String globalConfigFile;
     /** The processor's "SolvinConnected" setting: the user's last routing wish. */
     BoolAttribute* const solvinConnected;
 
