@@ -241,9 +241,9 @@ struct Descriptor
     JUCE_DECLARE_NON_COPYABLE (Descriptor)
 };
 
-StrictXmlReader::FileReading setAsideAsUnreadable (const juce::File& file)
+StrictXmlReader::FileReading setAsideAsUnreadable (const juce::File& file, StrictXmlReader::MoveFunction moveFile)
 {
-    return { nullptr, StrictXmlReader::setAside (file) };
+    return { nullptr, StrictXmlReader::setAside (file, moveFile) };
 }
 } // namespace
 
@@ -277,7 +277,8 @@ std::unique_ptr<juce::XmlElement> StrictXmlReader::parse (const void* data, size
     return builder.takeRoot();
 }
 
-StrictXmlReader::FileReading StrictXmlReader::readSettingsFile (const juce::File& file, const juce::String& rootName)
+StrictXmlReader::FileReading StrictXmlReader::readSettingsFile (const juce::File& file, const juce::String& rootName,
+                                                                MoveFunction moveFile)
 {
     const auto path = file.getFullPathName();
 
@@ -292,29 +293,29 @@ StrictXmlReader::FileReading StrictXmlReader::readSettingsFile (const juce::File
         if (errno == ENOENT || errno == ENOTDIR)
             return {}; // missing, or a link to nothing
 
-        return setAsideAsUnreadable (file);
+        return setAsideAsUnreadable (file, moveFile);
     }
 
     if (S_ISDIR (named.st_mode))
         return { nullptr, false };
 
     if (! S_ISREG (named.st_mode))
-        return setAsideAsUnreadable (file);
+        return setAsideAsUnreadable (file, moveFile);
 
     // Then the descriptor, which is what is read: the name may have changed in between.
     const Descriptor in (::open (path.toRawUTF8(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
 
     if (in.fd < 0)
-        return errno == ENOENT ? FileReading {} : setAsideAsUnreadable (file);
+        return errno == ENOENT ? FileReading {} : setAsideAsUnreadable (file, moveFile);
 
     struct stat opened {};
     if (::fstat (in.fd, &opened) != 0 || ! S_ISREG (opened.st_mode))
-        return S_ISDIR (opened.st_mode) ? FileReading { nullptr, false } : setAsideAsUnreadable (file);
+        return S_ISDIR (opened.st_mode) ? FileReading { nullptr, false } : setAsideAsUnreadable (file, moveFile);
 
     juce::MemoryBlock bytes;
 
     if (readAll (in.fd, bytes) != ReadOutcome::read)
-        return setAsideAsUnreadable (file);
+        return setAsideAsUnreadable (file, moveFile);
 
     if (bytes.isEmpty())
         return {};
@@ -322,17 +323,17 @@ StrictXmlReader::FileReading StrictXmlReader::readSettingsFile (const juce::File
     auto root = parse (bytes.getData(), bytes.getSize());
 
     if (root == nullptr || (rootName.isNotEmpty() && ! root->getTagName().equalsIgnoreCase (rootName)))
-        return setAsideAsUnreadable (file);
+        return setAsideAsUnreadable (file, moveFile);
 
     return { std::move (root), true };
 }
 
-std::unique_ptr<juce::XmlElement> StrictXmlReader::readFile (const juce::File& file)
+std::unique_ptr<juce::XmlElement> StrictXmlReader::readFile (const juce::File& file, MoveFunction moveFile)
 {
-    return readSettingsFile (file).root;
+    return readSettingsFile (file, {}, moveFile).root;
 }
 
-bool StrictXmlReader::setAside (const juce::File& file)
+bool StrictXmlReader::setAside (const juce::File& file, MoveFunction moveFile)
 {
     const auto path = file.getFullPathName();
     struct stat itself;
@@ -349,8 +350,12 @@ bool StrictXmlReader::setAside (const juce::File& file)
 
         if (! cannotMove)
         {
-            if (renameWithoutReplacing (path.toRawUTF8(), name.getFullPathName().toRawUTF8()))
+            if (moveFile == nullptr ? renameWithoutReplacing (path.toRawUTF8(), name.getFullPathName().toRawUTF8())
+                                    : ! isTaken (name) && moveFile (file, name))
                 return true;
+
+            if (moveFile != nullptr)
+                errno = isTaken (name) ? EEXIST : EPERM;
 
             if (errno == EEXIST || errno == ENOTEMPTY || errno == EISDIR || errno == ENOTDIR)
                 continue;

@@ -43,6 +43,10 @@ public:
         well-formed, or refused for one of the reasons above. */
     static std::unique_ptr<juce::XmlElement> parse (const void* data, size_t numBytes, int maxDepth = defaultMaxDepth);
 
+    /** How setAside moves a file aside: a rename that never replaces anything, unless a test
+        needs a move that fails. */
+    using MoveFunction = bool (*) (const juce::File& source, const juce::File& target);
+
     /** What readSettingsFile found. */
     struct FileReading
     {
@@ -63,16 +67,17 @@ public:
         whose root element is not named `rootName` (ignoring case; any root when it is empty),
         gives null after it has been set aside (setAside), so that the next write of the file
         does not destroy what it held. */
-    static FileReading readSettingsFile (const juce::File& file, const juce::String& rootName = {});
+    static FileReading readSettingsFile (const juce::File& file, const juce::String& rootName = {},
+                                         MoveFunction moveFile = nullptr);
 
     /** readSettingsFile (file) without the verdict on the file's place. */
-    static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file);
+    static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file, MoveFunction moveFile = nullptr);
 
     /** Moves the file (a link itself, not what it points to) to the first free one of
         unreadableCopyOf (file), then "<name>.unreadable.1" and so on up to maxSetAsideNumber, never
         over anything already there. A regular file that cannot be moved is copied there instead;
         anything else is never opened. Returns whether the file was moved or copied. */
-    static bool setAside (const juce::File& file);
+    static bool setAside (const juce::File& file, MoveFunction moveFile = nullptr);
 
     /** The highest number a set-aside file's name gets. */
     static constexpr int maxSetAsideNumber = 100;
