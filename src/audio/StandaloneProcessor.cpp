@@ -2,9 +2,6 @@
 
 #include "ChannelMode.h"
 #include "JackServerLossGuard.h"
-#include "UpdateRoutingMessage.h"
-#include "gui/UsbPluginAudioProcessorEditor.h"
-
 
 namespace
 {
@@ -93,8 +90,7 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         channelMapping.notifyObservers();
     }
 
-    if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor()))
-        editor->postMessage (new UpdateRoutingMessage());
+    _postRoutingUpdateToEditor();
 }
 
 void StandaloneProcessor::_fitMappingToInputs (int n)

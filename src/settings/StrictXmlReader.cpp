@@ -163,11 +163,13 @@ struct ParserDeleter
     void operator() (XML_Parser parser) const { XML_ParserFree (parser); }
 };
 
-void keepUnreadable (const juce::File& file)
+void keepUnreadable (const juce::File& file, StrictXmlReader::MoveFunction moveFile)
 {
     const auto copy = StrictXmlReader::unreadableCopyOf (file);
+    const bool moved = moveFile != nullptr ? moveFile (file, copy) : file.moveFileTo (copy);
 
-    if (! file.moveFileTo (copy))
+    // A file that may not be renamed or deleted (append-only, say) can often still be read.
+    if (! moved)
         file.copyFileTo (copy);
 }
 } // namespace
@@ -202,7 +204,7 @@ std::unique_ptr<juce::XmlElement> StrictXmlReader::parse (const void* data, size
     return builder.takeRoot();
 }
 
-std::unique_ptr<juce::XmlElement> StrictXmlReader::readFile (const juce::File& file)
+std::unique_ptr<juce::XmlElement> StrictXmlReader::readFile (const juce::File& file, MoveFunction moveFile)
 {
     if (file.getFullPathName().isEmpty() || ! file.existsAsFile())
         return nullptr;
@@ -228,7 +230,7 @@ std::unique_ptr<juce::XmlElement> StrictXmlReader::readFile (const juce::File& f
         if (auto root = parse (bytes.getData(), bytes.getSize()))
             return root;
 
-    keepUnreadable (file);
+    keepUnreadable (file, moveFile);
     return nullptr;
 }
 

@@ -43,12 +43,16 @@ public:
         well-formed, or refused for one of the reasons above. */
     static std::unique_ptr<juce::XmlElement> parse (const void* data, size_t numBytes, int maxDepth = defaultMaxDepth);
 
+    /** How readFile moves a file aside: juce::File::moveFileTo unless a test needs a move that
+        fails. */
+    using MoveFunction = bool (*) (const juce::File& source, const juce::File& target);
+
     /** Reads a settings file. Null, with nothing touched, for an empty path, a missing file, a
         folder in its place or an empty file. A file that exists but cannot be read, is larger
         than maxFileBytes or holds no document also gives null, after it has been moved to
         unreadableCopyOf (file) beside it (copied when it cannot be moved; an older copy there
         is replaced), so that the next write of the file does not destroy what it held. */
-    static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file);
+    static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file, MoveFunction moveFile = nullptr);
 
     /** Where readFile keeps a file it could not read: "<name>.unreadable" in the same folder. */
     static juce::File unreadableCopyOf (const juce::File& file);

@@ -2,7 +2,7 @@
 // and each is kept beside the new file the shutdown writes.
 
 #include "MessagePump.h"
-#include "ScopedTemporaryHome.h"
+#include "QuietApplication.h"
 #include "VirtualDeviceRegistry.h"
 #include "settings/HostileXmlInputs.h"
 
@@ -66,16 +66,6 @@ INSTANTIATE_TEST_SUITE_P (ConfigFile, ConfigFileHostileInput, ::testing::ValuesI
                           [] (const auto& testCase) { return std::string (testCase.param.name); });
 
 //==============================================================================
-namespace
-{
-/** The application with the quit request ignored instead of stopping the test's message loop. */
-class QuietApplication : public InstrumentsStandaloneApplication
-{
-public:
-    using InstrumentsStandaloneApplication::InstrumentsStandaloneApplication;
-    void systemRequestedQuit() override {}
-};
-} // namespace
 
 TEST (ConfigFileHostileStartUp, StartsWithTheDefaultsAndKeepsBothUnreadableFilesThroughTheShutdown)
 {
@@ -86,10 +76,12 @@ TEST (ConfigFileHostileStartUp, StartsWithTheDefaultsAndKeepsBothUnreadableFiles
     registry.addDevice (VirtualDeviceDescription::output ("Virtual Speakers", 2));
     registry.addDevice (VirtualDeviceDescription::input ("Stereo In", 2));
 
-    const ScopedTemporaryHome home;
-    const auto folder = home.folder.getChildFile ("data");
-    const auto configFile = folder.getChildFile ("Kestro/Vantrel/config.xml");
-    const auto globalConfigFile = home.globalConfigFile();
+    const auto folder = juce::File::createTempFile ("kestro-config-hostile");
+    const std::unique_ptr<const juce::File, void (*) (const juce::File*)> removeFolder (
+        &folder, [] (const juce::File* f) { f->deleteRecursively(); });
+    const ApplicationContext context { folder, registry.makeFactory(), {} };
+    const auto configFile = context.configFile();
+    const auto globalConfigFile = context.globalConfigFile();
 
     // Both name the switch off and a mapping; neither is read.
     const std::string configBytes = "<KestroVantrelStandalone><Processor><ChannelMapping>1,0</ChannelMapping>"
@@ -102,7 +94,7 @@ TEST (ConfigFileHostileStartUp, StartsWithTheDefaultsAndKeepsBothUnreadableFiles
     UsbPluginAudioProcessor::s_enableAutoUpdate = true;
 
     {
-        QuietApplication app (ApplicationContext { folder, registry.makeFactory(), {} });
+        QuietApplication app (context);
         app.initialise ({});
         ASSERT_NE (app.getMainWindow(), nullptr);
         auto& processor = *app.getMainWindow()->processor;

@@ -2,7 +2,6 @@
 // write that fails keeps the old file.
 
 #include "MessagePump.h"
-#include "ScopedTemporaryHome.h"
 #include "VirtualDeviceRegistry.h"
 
 #include "app/InstrumentsStandaloneApplication.h"
@@ -316,7 +315,6 @@ protected:
         act on the running processor, and shuts the application down. */
     void runApplication (const std::function<void (StandaloneProcessor&)>& during)
     {
-        const ScopedTemporaryHome home;
         TestApplication app (ApplicationContext { folder, registry.makeFactory(), {} });
         app.initialise ({});
         ASSERT_NE (app.getMainWindow(), nullptr);

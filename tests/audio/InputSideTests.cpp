@@ -9,7 +9,7 @@
 #include "app/StandaloneConfigFile.h"
 #include "audio/ChannelMode.h"
 #include "audio/StandaloneProcessor.h"
-#include "audio/UpdateRoutingMessage.h"
+#include "gui/UpdateRoutingMessage.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"
 
 #include <gtest/gtest.h>
@@ -353,6 +353,9 @@ struct RestoredMapping
     const char* configXml;
     int activeInputs;
     Mapping afterStartUp;
+    /** As JACK opens a device with the ports connected so far: the restored device first starts
+        with this many active inputs, then restarts with activeInputs. 0: no such start. */
+    int partialStartInputs = 0;
     /** Entries 0 and 1 once the user then chooses another stereo input. */
     Mapping firstTwoAfterAStereoChoice { 0, 1 };
 };
@@ -374,6 +377,14 @@ TEST_P (InputSideRestoredMapping, PermutationSurvivesStartUpOnce)
 
     StandaloneConfigFile::restore (*root, *processor);
     waitForNotification();
+
+    if (restored.partialStartInputs > 0)
+    {
+        ASSERT_EQ (processor->numActiveInputs.load(), restored.partialStartInputs);
+        EXPECT_EQ (processor->channelMapping[0], 0) << "the one input feeds entry 0; the restored mapping waits";
+        chooseInput (stereoName, restored.activeInputs);
+        waitForNotification();
+    }
 
     ASSERT_EQ (processor->numActiveInputs.load(), restored.activeInputs);
     EXPECT_EQ (mappingOf (*processor), restored.afterStartUp);
@@ -408,7 +419,13 @@ INSTANTIATE_TEST_SUITE_P (InputSide, InputSideRestoredMapping,
                           "<DEVICESETUP deviceType=\"Virtual\" audioOutputDeviceName=\"Virtual Speakers\""
                           " audioInputDeviceName=\"Mono In\"/></AudioDevice>"
                           "<ChannelMapping>1,0,5,4,3,2</ChannelMapping></Processor></KestroVantrelStandalone>",
-                          1, { 0, 1, 5, 4, 3, 2 }, { 1, 0 } },
+                          1, { 0, 1, 5, 4, 3, 2 }, 0, { 1, 0 } },
+        RestoredMapping { "StereoSwapKeptThroughAStartWithOneChannel",
+                          "<KestroVantrelStandalone><Processor><AudioDevice>"
+                          "<DEVICESETUP deviceType=\"Virtual\" audioOutputDeviceName=\"Virtual Speakers\""
+                          " audioInputDeviceName=\"Stereo In\" audioDeviceInChans=\"1\"/></AudioDevice>"
+                          "<ChannelMapping>1,0,2,3,4,5</ChannelMapping></Processor></KestroVantrelStandalone>",
+                          2, { 1, 0, 2, 3, 4, 5 }, 1 },
         RestoredMapping { "RepeatedChannelReset",
                           "<KestroVantrelStandalone><Processor><AudioDevice/>"
                           "<ChannelMapping>1,1,2,3,4,5</ChannelMapping></Processor></KestroVantrelStandalone>",

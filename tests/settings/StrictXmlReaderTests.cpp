@@ -97,6 +97,33 @@ TEST (StrictXmlReader, KeepsAttributeOrderAndTextExactly)
     EXPECT_EQ (root->getChildElement (5)->getStringAttribute ("v"), juce::String::charToString (0x20ac));
 }
 
+TEST (StrictXmlReader, WhiteSpaceAloneIsLayoutUnlessItIsTheElementsWholeContent)
+{
+    struct Case
+    {
+        const char* text;
+        int numChildren;   // of the root
+        const char* subText;
+    };
+
+    const Case cases[] = {
+        { "<r><a/>\n</r>", 1, "" },                  // after the last child
+        { "<r>\n  <a/></r>", 1, "" },                // before the first
+        { "<r><a/>\r\n\t<b/>\n</r>", 2, "" },
+        { "<r><a/> <!-- c --> <?p?>\n</r>", 1, "" }, // one run around the comment and instruction
+        { "<r><a/> x </r>", 2, " x " },              // not white space alone
+        { "<r> \t\r\n</r>", 1, " \t\n" },           // the whole content
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto root = parse (c.text);
+        ASSERT_NE (root, nullptr) << c.text;
+        EXPECT_EQ (root->getNumChildElements(), c.numChildren) << c.text;
+        EXPECT_EQ (root->getAllSubText(), juce::String (c.subText)) << c.text;
+    }
+}
+
 TEST (StrictXmlReader, CountsTheDepthItselfAndLimitsAttributes)
 {
     const auto nested = [] (int levels) { return repeated ("<a>", levels) + "text" + repeated ("</a>", levels); };
@@ -143,12 +170,14 @@ protected:
         ASSERT_TRUE (file.deleteFile() && file.create().wasOk() && file.appendData (bytes.data(), bytes.size()));
     }
 
-    std::string unreadableBytes() const
+    static std::string bytesOf (const juce::File& f)
     {
         juce::MemoryBlock block;
-        copy.loadFileAsData (block);
+        f.loadFileAsData (block);
         return { static_cast<const char*> (block.getData()), block.getSize() };
     }
+
+    std::string unreadableBytes() const { return bytesOf (copy); }
 
     const juce::File folder { juce::File::createTempFile ("kestro-strictxml") };
     const juce::File file { folder.getChildFile ("settings.xml") };
@@ -197,4 +226,35 @@ TEST_F (StrictXmlFile, KeepsAFileItCannotReadBesideIt)
     EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
     EXPECT_FALSE (file.exists());
     EXPECT_EQ (copy.getSize(), StrictXmlReader::maxFileBytes + 7);
+}
+
+// At the limit the file is read; one byte more and it is not read at all, even though its first
+// maxFileBytes bytes are a whole document, but kept.
+TEST_F (StrictXmlFile, ReadsAFileOfExactlyTheLimitAndSetsAsideOneByteLarger)
+{
+    const auto atTheLimit = "<r>" + std::string ((size_t) StrictXmlReader::maxFileBytes - 7, ' ') + "</r>";
+    ASSERT_EQ ((juce::int64) atTheLimit.size(), StrictXmlReader::maxFileBytes);
+
+    write (atTheLimit);
+    EXPECT_NE (StrictXmlReader::readFile (file), nullptr);
+    EXPECT_TRUE (file.existsAsFile());
+    EXPECT_FALSE (copy.exists());
+
+    write (atTheLimit + "\n");
+    EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
+    EXPECT_FALSE (file.exists());
+    EXPECT_EQ (copy.getSize(), StrictXmlReader::maxFileBytes + 1);
+}
+
+// A file that may be neither renamed nor deleted (append-only, say) is copied aside instead.
+TEST_F (StrictXmlFile, CopiesAnUnreadableFileAsideWhenItCannotBeMoved)
+{
+    const std::string bad = "<r>\xff</r>";
+    write (bad);
+
+    const auto moveThatFails = [] (const juce::File&, const juce::File&) { return false; };
+    EXPECT_EQ (StrictXmlReader::readFile (file, moveThatFails), nullptr);
+
+    EXPECT_EQ (unreadableBytes(), bad);
+    EXPECT_EQ (bytesOf (file), bad) << "the original stays where it was";
 }

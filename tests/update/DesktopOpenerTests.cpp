@@ -102,6 +102,8 @@ TEST (DesktopOpenerLinks, OnlyAbsoluteWebAddressesOfUriCharactersAreLinks)
         { "https://", "" },
         { "https:///setup", "" },
         { "https://:443/setup", "" },
+        { "https://user@/x", "" },                  // a user part and no host
+        { "https://user@:443/x", "" },
         { "file:///usr/bin/xterm", "" },
         { "/usr/bin/xterm", "" },
         { "javascript:alert(1)", "" },
@@ -119,6 +121,8 @@ TEST (DesktopOpenerLinks, OnlyAbsoluteWebAddressesOfUriCharactersAreLinks)
         { "https://dl.example/{a}", "" },
         { "https://dl.example/100%", "" },
         { "https://dl.example/%zz", "" },
+        { "https://dl.example/%7z", "" },
+        { "https://dl.example/%7", "" },
         { "https://dl.example/\xc3\xa4", "" },
     };
 

@@ -2,8 +2,8 @@
 
 #include <juce_core/juce_core.h>
 
-/** globalconfig.xml: the automatic-update switch, kept between runs. The editor reads it while it
-    is built and writes it while it is destroyed. The root element may have any name, and whatever
+/** globalconfig.xml: the automatic-update switch, kept between runs. The application reads it at
+    start-up before the editor is built and writes it at shutdown once the editor is gone. The root element may have any name, and whatever
     else the file holds is kept when it is written. Message thread only. */
 class GlobalConfigFile
 {
