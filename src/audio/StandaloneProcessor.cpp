@@ -2,8 +2,6 @@
 
 #include "ChannelMode.h"
 #include "JackServerLossGuard.h"
-#include "UpdateRoutingMessage.h"
-#include "gui/UsbPluginAudioProcessorEditor.h"
 
 #include <algorithm>
 
@@ -113,8 +111,7 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         channelMapping.saveState();
     }
 
-    if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor()))
-        editor->postMessage (new UpdateRoutingMessage());
+    _postRoutingUpdateToEditor();
 }
 
 void StandaloneProcessor::audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,

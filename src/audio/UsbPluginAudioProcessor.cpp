@@ -1,7 +1,6 @@
 #include "UsbPluginAudioProcessor.h"
 
 #include "ChannelMode.h"
-#include "EditorInactiveMessage.h"
 #include "MeterRemoteCommand.h"
 #include "i18n/PreferredLanguage.h"
 #include "i18n/TranslationTable.h"
@@ -400,15 +399,21 @@ void UsbPluginAudioProcessor::_setPluginActive (bool active, const juce::String&
         inactiveText.clear();
 
         if (editor != nullptr && ! pluginActive)
-            editor->postMessage (new EditorInactiveMessage (false, {}));
+            editor->postInactiveState (false, {});
     }
     else
     {
         inactiveText = text;
 
         if (editor != nullptr)
-            editor->postMessage (new EditorInactiveMessage (true, text));
+            editor->postInactiveState (true, text);
     }
 
     pluginActive = active;
+}
+
+void UsbPluginAudioProcessor::_postRoutingUpdateToEditor()
+{
+    if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor()))
+        editor->postRoutingUpdate();
 }

@@ -166,6 +166,10 @@ public:
     /** Number of live processors; message thread only. */
     static int s_instanceCounter;
 
+protected:
+    /** Has the editor, if there is one, rebuild its routing rows (by a posted UpdateRoutingMessage). */
+    void _postRoutingUpdateToEditor();
+
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (UsbPluginAudioProcessor)
 };

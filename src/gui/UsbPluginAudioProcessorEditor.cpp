@@ -6,13 +6,10 @@
 #include "BackgroundPanelWithText.h"
 #include "FrameComponent.h"
 #include "MenuWindowBase.h"
-#include "ShowChannelModeChoiceMessage.h"
 #include "USBMenu.h"
 
 #include "audio/ChannelMode.h"
-#include "audio/EditorInactiveMessage.h"
 #include "audio/MeterRemoteCommand.h"
-#include "audio/UpdateRoutingMessage.h"
 #include "audio/UsbPluginAudioProcessor.h"
 #include "lookandfeel/KestroColors.h"
 #include "lookandfeel/KestroLookAndFeel.h"

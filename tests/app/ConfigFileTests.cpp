@@ -7,6 +7,7 @@
 #include "app/InstrumentsStandaloneApplication.h"
 #include "app/MainWindow.h"
 #include "app/StandaloneConfigFile.h"
+#include "settings/StrictXmlReader.h"
 #include "audio/ChannelMode.h"
 #include "audio/StandaloneProcessor.h"
 
@@ -220,6 +221,29 @@ TEST_F (ConfigFile, FirstWriteHoldsNoDeviceSetUpAndTheDefaultMapping)
     EXPECT_EQ (processorElement->getChildByName ("AudioDevice")->getNumChildElements(), 0);
     ASSERT_NE (processorElement->getChildByName ("ChannelMapping"), nullptr);
     EXPECT_EQ (processorElement->getChildByName ("ChannelMapping")->getAllSubText(), "0,1,2,3,4,5");
+}
+
+TEST_F (ConfigFile, AFileOfAnotherProgramIsSetAsideAndAFileThatCannotBeSetAsideIsNeverReplaced)
+{
+    // Well-formed, with the program's elements, under a root of another program's.
+    const juce::String foreign ("<OtherProgram><Processor><ChannelMapping>1,0</ChannelMapping></Processor></OtherProgram>");
+    ASSERT_TRUE (configFile.getParentDirectory().createDirectory() && configFile.replaceWithText (foreign));
+    EXPECT_EQ (StandaloneConfigFile::read (configFile), nullptr);
+    EXPECT_EQ (StrictXmlReader::unreadableCopyOf (configFile).loadFileAsString(), foreign);
+
+    makeProcessor();
+    ASSERT_TRUE (StandaloneConfigFile::write (configFile, *processor));
+    EXPECT_NE (StandaloneConfigFile::read (configFile), nullptr);
+
+    // Every name to set it aside under is taken: the unreadable file stays, and the write leaves it.
+    for (int number = 1; number <= StrictXmlReader::maxSetAsideNumber; ++number)
+        ASSERT_TRUE (configFile.getSiblingFile ("config.xml.unreadable." + juce::String (number)).create().wasOk());
+
+    ASSERT_TRUE (configFile.replaceWithText ("<KestroVantrelStandalone>cut off"));
+    EXPECT_EQ (StandaloneConfigFile::read (configFile), nullptr);
+    EXPECT_FALSE (StandaloneConfigFile::write (configFile, *processor));
+    EXPECT_EQ (configFile.loadFileAsString(), "<KestroVantrelStandalone>cut off");
+    EXPECT_EQ (StrictXmlReader::unreadableCopyOf (configFile).loadFileAsString(), foreign);
 }
 
 TEST_F (ConfigFile, FolderInTheFilesPlaceIsLeftAlone)

@@ -8,10 +8,13 @@
 #include "app/GlobalConfigFile.h"
 #include "app/MainWindow.h"
 #include "audio/StandaloneProcessor.h"
+#include "settings/FifoReleaser.h"
 #include "settings/HostileXmlInputs.h"
 #include "settings/StrictXmlReader.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace
 {
@@ -200,6 +203,34 @@ TEST_P (GlobalConfigHostileInput, KeepsTheSwitchAndTheFileAndWritesANewOne)
 
 INSTANTIATE_TEST_SUITE_P (GlobalConfig, GlobalConfigHostileInput, ::testing::ValuesIn (hostileXmlInputs()),
                           [] (const auto& testCase) { return std::string (testCase.param.name); });
+
+TEST_F (GlobalConfig, WriteSetsAsideWhatIsNoRegularFileAndNeverReplacesAFileItCannotSetAside)
+{
+    // A FIFO put in the file's place while the program runs: the write at shutdown neither
+    // waits for a writer nor reads it.
+    file.getParentDirectory().createDirectory();
+    ASSERT_EQ (::mkfifo (file.getFullPathName().toRawUTF8(), 0600), 0);
+    {
+        FifoReleaser releaser (file);
+        EXPECT_TRUE (GlobalConfigFile::read (file, true));
+        ASSERT_EQ (::mkfifo (file.getFullPathName().toRawUTF8(), 0600), 0) << "the first one is set aside";
+        EXPECT_TRUE (GlobalConfigFile::write (file, false));
+        EXPECT_FALSE (releaser.readerWasWaiting);
+    }
+
+    struct stat kept;
+    ASSERT_EQ (::lstat ((file.getFullPathName() + ".unreadable.1").toRawUTF8(), &kept), 0);
+    EXPECT_TRUE (S_ISFIFO (kept.st_mode));
+    EXPECT_EQ (parsed()->getChildByName ("AutoUpdateCheck")->getStringAttribute ("enabled"), "0");
+
+    // No free name left to set an unreadable file aside under: it stays as it is.
+    for (int number = 2; number <= StrictXmlReader::maxSetAsideNumber; ++number)
+        ASSERT_TRUE (file.getSiblingFile ("globalconfig.xml.unreadable." + juce::String (number)).create().wasOk());
+
+    writeFile ("<broken");
+    EXPECT_FALSE (GlobalConfigFile::write (file, true));
+    EXPECT_EQ (file.loadFileAsString(), "<broken");
+}
 
 //==============================================================================
 TEST_F (GlobalConfig, TheSwitchSurvivesARestartOfTheApplication)

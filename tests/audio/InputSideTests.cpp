@@ -9,7 +9,7 @@
 #include "app/StandaloneConfigFile.h"
 #include "audio/ChannelMode.h"
 #include "audio/StandaloneProcessor.h"
-#include "audio/UpdateRoutingMessage.h"
+#include "gui/UpdateRoutingMessage.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"
 
 #include <gtest/gtest.h>
