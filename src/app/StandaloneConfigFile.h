@@ -19,11 +19,9 @@ public:
     static std::unique_ptr<juce::XmlElement> read (const juce::File& file);
 
     /** Applies a document read by `read` to the processor: reopens the input device from the
-        saved set-up, then writes the saved mapping entries that are valid for the device now
-        open, and asks the processor to keep them through the device notification that follows
-        if they form a permutation. Items beyond the six entries are ignored; an item that is no
-        input channel of that device leaves its entry as it was; an empty mapping changes
-        nothing. */
+        saved set-up, then hands the saved mapping to StandaloneProcessor::restoreChannelMapping,
+        which keeps it where it suits the device now open and through the device notification
+        that follows. An empty mapping changes nothing. */
     static void restore (const juce::XmlElement& root, StandaloneProcessor& processor);
 
     /** Replaces the file with the processor's current state: written to a temporary file beside

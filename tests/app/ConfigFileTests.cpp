@@ -177,16 +177,17 @@ INSTANTIATE_TEST_SUITE_P (ConfigFile, ConfigFileBadFiles,
         SavedFile { "NegativeItem", FileForm::text,
                     "<KestroVantrelStandalone><Processor><AudioDevice/>"
                     "<ChannelMapping>0,-1</ChannelMapping></Processor></KestroVantrelStandalone>",
-                    stereoName, 2, { 0, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
-        // Written with a six-channel device, read with a two-channel one.
+                    stereoName, 2, { 0, 1, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        // Written with a six-channel device, read with a two-channel one: the entries beyond the
+        // device's inputs stay as stored, for the next six-channel device.
         SavedFile { "ItemsBeyondTheDevice", FileForm::text,
                     "<KestroVantrelStandalone><Processor><AudioDevice/>"
                     "<ChannelMapping>1,0,5,4,3,2</ChannelMapping></Processor></KestroVantrelStandalone>",
-                    stereoName, 2, { 1, 0, 2, 3, 4, 5 }, { 1, 0, 2, 3, 4, 5 } },
+                    stereoName, 2, { 1, 0, 5, 4, 3, 2 }, { 1, 0, 5, 4, 3, 2 } },
         SavedFile { "ItemBeyondTheSurroundDevice", FileForm::text,
                     "<KestroVantrelStandalone><Processor><AudioDevice>" KESTRO_SURROUND_SETUP "</AudioDevice>"
                     "<ChannelMapping>5,4,3,2,1,6</ChannelMapping></Processor></KestroVantrelStandalone>",
-                    surroundName, 6, { 5, 4, 3, 2, 1, 5 }, { 0, 1, 2, 3, 4, 5 } },
+                    surroundName, 6, { 0, 1, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
         SavedFile { "EmptyMapping", FileForm::text,
                     "<KestroVantrelStandalone><Processor><AudioDevice/><ChannelMapping/></Processor></KestroVantrelStandalone>",
                     stereoName, 2, { 1, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
