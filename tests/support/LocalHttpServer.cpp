@@ -1,5 +1,6 @@
 #include "LocalHttpServer.h"
 
+#include <cerrno>
 #include <sys/socket.h>
 
 LocalHttpServer::LocalHttpServer()
@@ -173,6 +174,16 @@ bool LocalHttpServer::_send (juce::StreamingSocket& connection, const void* data
     for (size_t sent = 0; sent < size;)
     {
         const auto count = ::send (connection.getRawSocketHandle(), bytes + sent, size - sent, MSG_NOSIGNAL);
+
+        // The socket does not block once it has been read from without waiting: a full buffer
+        // waits (a while) for the client to take some.
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+        {
+            if (connection.waitUntilReady (false, 5000) != 1)
+                return false;
+
+            continue;
+        }
 
         if (count <= 0)
             return false;
