@@ -1,5 +1,7 @@
 #include "LocalHttpServer.h"
 
+#include <cerrno>
+
 #include <sys/socket.h>
 
 LocalHttpServer::LocalHttpServer()
@@ -173,6 +175,16 @@ bool LocalHttpServer::_send (juce::StreamingSocket& connection, const void* data
     for (size_t sent = 0; sent < size;)
     {
         const auto count = ::send (connection.getRawSocketHandle(), bytes + sent, size - sent, MSG_NOSIGNAL);
+
+        // Reading the request left the socket non-blocking (JUCE's read does that), so a body
+        // larger than the socket's buffer waits for the client to make room.
+        if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
+        {
+            if (juce::Thread::currentThreadShouldExit() || connection.waitUntilReady (false, 50) < 0)
+                return false;
+
+            continue;
+        }
 
         if (count <= 0)
             return false;
