@@ -44,15 +44,13 @@ run_once() {
     mount -t tmpfs tmpfs /dev/shm
     mount -t tmpfs tmpfs /var/tmp
 
-    local app_binary
-    app_binary="$(find "$build" -maxdepth 3 -type f -name 'Kestro Vantrel Standalone' | head -n 1)"
-    local meter_client="$build/tests/e2e/kestro_e2e_meter_client"
-    local source_client="$build/tests/e2e/kestro_e2e_source_client"
+    local app_binary="$binaries/app" meter_client="$binaries/meter_client" source_client="$binaries/source_client"
 
     export JACK_DEFAULT_SERVER="kestro-loss-loop"
     export JACK_NO_AUDIO_RESERVATION=1
 
-    local pids=()
+    # Global, not local: the exit trap runs after this function has returned.
+    pids=()
     finish() {
         local i
         for (( i = ${#pids[@]} - 1; i >= 0; i-- )); do
@@ -134,6 +132,7 @@ EOF
 }
 
 if [[ "${1:-}" == "--run-once" ]]; then
+    binaries="$4"
     run_once "$2" "$3"
     exit 0
 fi
@@ -149,6 +148,18 @@ logs="$build/server-loss-loop"
 rm -rf "$logs"
 mkdir -p "$logs"
 
+# The runs use copies, so that a build meanwhile changes nothing under them.
+binaries="$(mktemp -d "${TMPDIR:-/tmp}/kestro-loss-loop-binaries.XXXXXX")"
+trap 'rm -rf "$binaries"' EXIT
+app="$(find "$build" -maxdepth 3 -type f -name 'Kestro Vantrel Standalone' | head -n 1)"
+if [[ -z "$app" ]]; then
+    echo "$0: no built application in $build" >&2
+    exit 2
+fi
+cp "$app" "$binaries/app"
+cp "$build/tests/e2e/kestro_e2e_meter_client" "$binaries/meter_client"
+cp "$build/tests/e2e/kestro_e2e_source_client" "$binaries/source_client"
+
 declare -A runs=() lived=() quit_ok=() not_routed=()
 
 for signal in TERM KILL; do
@@ -158,7 +169,7 @@ for signal in TERM KILL; do
 
     for (( run = 1; run <= count; run++ )); do
         work="$(mktemp -d "${TMPDIR:-/tmp}/kestro-loss-loop.XXXXXX")"
-        result="$(unshare -m --propagation private "$0" --run-once "$signal" "$work" 2>> "$work/loop.log" | tail -n 1)" || true
+        result="$(unshare -m --propagation private "$0" --run-once "$signal" "$work" "$binaries" 2>> "$work/loop.log" | tail -n 1)" || true
         runs[$signal]=$(( runs[$signal] + 1 ))
 
         [[ "$result" == *"lived=1"* ]] && lived[$signal]=$(( lived[$signal] + 1 ))

@@ -30,11 +30,23 @@ StandaloneProcessor::StandaloneProcessor (const AudioDeviceTypeFactory& deviceTy
     addAudioDeviceTypes (inputDeviceManager, deviceTypes);
     inputDeviceManager.addChangeListener (this);
     inputDeviceManager.addAudioCallback (this);
-    inputDeviceManager.initialise (2, 1, savedDeviceState.get(), true, s_preferredDeviceName, nullptr);
+    defaultInputOpener.triggerAsyncUpdate();
+}
+
+void StandaloneProcessor::DefaultInputOpener::handleAsyncUpdate()
+{
+    auto& manager = processor.inputDeviceManager;
+
+    if (manager.getCurrentAudioDevice() != nullptr || manager.createStateXml() != nullptr)
+        return;
+
+    manager.initialise (2, 1, processor.savedDeviceState.get(), true, s_preferredDeviceName, nullptr);
 }
 
 StandaloneProcessor::~StandaloneProcessor()
 {
+    defaultInputOpener.cancelPendingUpdate();
+
     // Removing the callback stops a running input, which closes the meter output (through
     // audioDeviceStopped) before the base destructor stops the handler thread.
     inputDeviceManager.removeChangeListener (this);

@@ -75,5 +75,21 @@ private:
 
     LostInputCloser lostInputCloser { *this };
 
+    /** Opens the default input device on the message loop's first turn, unless a set-up has been
+        chosen or restored by then. Opening it at construction would start a device that the
+        config.xml restore right after replaces: JUCE's first device type with devices (ALSA)
+        may give a device whose thread cannot stop (pipewire-alsa's stream blocks when PipeWire
+        has no node), and replacing it cancels that thread by force, which aborts the process.
+        The restore so opens the saved device type first, and JUCE's fallback keeps to that type
+        while it lists devices. */
+    struct DefaultInputOpener : juce::AsyncUpdater
+    {
+        explicit DefaultInputOpener (StandaloneProcessor& p) : processor (p) {}
+        void handleAsyncUpdate() override;
+        StandaloneProcessor& processor;
+    };
+
+    DefaultInputOpener defaultInputOpener { *this };
+
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (StandaloneProcessor)
 };

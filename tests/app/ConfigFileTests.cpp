@@ -2,6 +2,7 @@
 // write that fails keeps the old file.
 
 #include "MessagePump.h"
+#include "RenamingDeviceType.h"
 #include "VirtualDeviceRegistry.h"
 
 #include "app/InstrumentsStandaloneApplication.h"
@@ -133,10 +134,11 @@ TEST_P (ConfigFileBadFiles, RestoresWhatIsValidAndLeavesTheRest)
     if (const auto root = StandaloneConfigFile::read (configFile))
         StandaloneConfigFile::restore (*root, *processor);
 
-    EXPECT_EQ (inputDeviceName (*processor), saved.expectedDevice);
     EXPECT_EQ (mappingOf (*processor), saved.afterRestore);
 
     waitForStartUpNotification();
+
+    EXPECT_EQ (inputDeviceName (*processor), saved.expectedDevice);
 
     EXPECT_EQ (processor->numActiveInputs.load(), saved.expectedActiveInputs);
     EXPECT_EQ (mappingOf (*processor), saved.afterStartUp);
@@ -177,7 +179,7 @@ INSTANTIATE_TEST_SUITE_P (ConfigFile, ConfigFileBadFiles,
         SavedFile { "NegativeItem", FileForm::text,
                     "<KestroVantrelStandalone><Processor><AudioDevice/>"
                     "<ChannelMapping>0,-1</ChannelMapping></Processor></KestroVantrelStandalone>",
-                    stereoName, 2, { 0, 1, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+                    stereoName, 2, { 0, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },   // no input open yet: as stored
         // Written with a six-channel device, read with a two-channel one: the entries beyond the
         // device's inputs stay as stored, for the next six-channel device.
         SavedFile { "ItemsBeyondTheDevice", FileForm::text,
@@ -202,6 +204,57 @@ INSTANTIATE_TEST_SUITE_P (ConfigFile, ConfigFileBadFiles,
 #undef KESTRO_SURROUND_SETUP
 
 //==============================================================================
+// As on a PipeWire without devices: the first device type (ALSA there) lists a device whose
+// stream blocks, so that replacing it would cancel its thread by force; the saved type (JACK)
+// runs but no longer has the saved output. The start-up must open the saved type only.
+TEST (ConfigFileDeviceType, RestoreKeepsToTheSavedDeviceTypeAndStartsNoDeviceOfAnother)
+{
+    VirtualDeviceRegistry registry;
+    registry.addDevice (VirtualDeviceDescription::output ("Blocking Speakers", 2));
+    registry.addDevice (VirtualDeviceDescription::input ("Blocking Mic", 2));
+    registry.addDevice (VirtualDeviceDescription::output ("Server Speakers", 2));
+    registry.addDevice (VirtualDeviceDescription::input ("Server Source", 2));
+
+    const auto listOnly = [] (const juce::String& prefix)
+    {
+        return [prefix] (const juce::String& name) { return name.startsWith (prefix) ? juce::StringArray (name) : juce::StringArray(); };
+    };
+    const auto first = RenamingDeviceType::makeFactory (registry, "First", listOnly ("Blocking"));
+    const auto saved = RenamingDeviceType::makeFactory (registry, "Saved", listOnly ("Server"));
+    const AudioDeviceTypeFactory types = [first, saved]
+    {
+        auto all = first();
+        for (auto& type : saved())
+            all.push_back (std::move (type));
+        return all;
+    };
+
+    const auto root = juce::parseXML ("<KestroVantrelStandalone><Processor><AudioDevice>"
+                                      "<DEVICESETUP deviceType=\"Saved\" audioOutputDeviceName=\"system\""
+                                      " audioInputDeviceName=\"Server Source\"/></AudioDevice>"
+                                      "<ChannelMapping>1,0</ChannelMapping></Processor></KestroVantrelStandalone>");
+    ASSERT_NE (root, nullptr);
+
+    StandaloneProcessor processor (types);
+    processor.delayedThreadStarter.stopTimer();   // the meter side is not under test here
+    processor.stopTimer();
+    NotificationCounter notifications;
+    processor.inputDeviceManager.addChangeListener (&notifications);
+
+    StandaloneConfigFile::restore (*root, processor);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return notifications.count > 0; }, 5000));
+    pumpMessagesFor (100);
+
+    auto* device = processor.inputDeviceManager.getCurrentAudioDevice();
+    ASSERT_NE (device, nullptr);
+    EXPECT_EQ (device->getTypeName(), juce::String ("Saved"));
+    EXPECT_EQ (registry.getNumOpens ("Blocking Speakers") + registry.getNumOpens ("Blocking Mic"), 0)
+        << "a device of the first type was started, and then replaced";
+    EXPECT_EQ (processor.numActiveInputs.load(), 2);
+
+    processor.inputDeviceManager.removeChangeListener (&notifications);
+}
+
 TEST_F (ConfigFile, FirstWriteHoldsNoDeviceSetUpAndTheDefaultMapping)
 {
     makeProcessor();

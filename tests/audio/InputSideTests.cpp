@@ -286,6 +286,7 @@ TEST_F (InputSide, SwappedStereoMappingThroughAMonoInputIsSavedAsAPermutation)
 TEST_F (InputSide, InputCallbackPlaysSilenceOnItsOwnOutput)
 {
     struct Input { juce::String name; int channels; };
+    waitForNotification();   // the default devices, the output among them
 
     for (const auto& input : { Input { stereoName, 2 }, Input { surroundName, 6 },
                                Input { octoName, 8 }, Input { monoName, 1 } })

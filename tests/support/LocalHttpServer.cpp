@@ -1,6 +1,7 @@
 #include "LocalHttpServer.h"
 
 #include <cerrno>
+
 #include <sys/socket.h>
 
 LocalHttpServer::LocalHttpServer()
@@ -175,11 +176,11 @@ bool LocalHttpServer::_send (juce::StreamingSocket& connection, const void* data
     {
         const auto count = ::send (connection.getRawSocketHandle(), bytes + sent, size - sent, MSG_NOSIGNAL);
 
-        // The socket does not block once it has been read from without waiting: a full buffer
-        // waits (a while) for the client to take some.
+        // Reading the request left the socket non-blocking (JUCE's read does that), so a body
+        // larger than the socket's buffer waits for the client to make room.
         if (count < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
         {
-            if (connection.waitUntilReady (false, 5000) != 1)
+            if (juce::Thread::currentThreadShouldExit() || connection.waitUntilReady (false, 50) < 0)
                 return false;
 
             continue;
