@@ -5,6 +5,10 @@
 
 #include <juce_core/juce_core.h>
 
+#include <cstdio>
+#include <functional>
+#include <unistd.h>
+
 /** What the application takes from its surroundings: where its settings files live and where its
     audio devices and MIDI ports come from. The application runs with `forThisUser()`; tests start
     it in a temporary folder with virtual devices and a recording MIDI port. */
@@ -19,6 +23,14 @@ struct ApplicationContext
     /** Where the meter's MIDI port is looked for; null means the platform's. */
     std::shared_ptr<MidiPortProvider> midiPorts;
 
+    /** Ends the process at once, without the static objects' destruction, when the update
+        check's thread has not ended within a second of being told to at shutdown (a step of its
+        transfer that cannot be broken off, such as loading the TLS trust store on a busy
+        machine): everything else has been shut down in order by then, and the thread must not
+        run while the libraries it uses are torn down. Empty (tests): the shutdown waits for the
+        thread instead. */
+    std::function<void()> endProcess;
+
     /** "Kestro/Vantrel" under the application-data folder: config.xml and globalconfig.xml. */
     juce::File settingsFolder() const { return applicationDataFolder.getChildFile ("Kestro").getChildFile ("Vantrel"); }
 
@@ -30,6 +42,11 @@ struct ApplicationContext
 
     static ApplicationContext forThisUser()
     {
-        return { juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory), {}, {} };
+        return { juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory), {}, {},
+                 []
+                 {
+                     std::fflush (nullptr);
+                     ::_exit (0);
+                 } };
     }
 };

@@ -10,6 +10,11 @@
 
 #include <BinaryData.h>
 
+namespace
+{
+constexpr int updateStopWaitMs = 1000;
+} // namespace
+
 InstrumentsStandaloneApplication::InstrumentsStandaloneApplication()
     : InstrumentsStandaloneApplication (ApplicationContext::forThisUser())
 {
@@ -91,6 +96,20 @@ void InstrumentsStandaloneApplication::shutdown()
         GlobalConfigFile::write (globalConfigFile, UsbPluginAudioProcessor::s_enableAutoUpdate);
 
     // After the window: the System tab's panel, its listener, is gone by now.
+    // The check's transfer stops within a moment of being told to; only a step that cannot be
+    // broken off keeps it longer, and then the process ends here rather than with the thread
+    // still running while the libraries are torn down.
+    if (auto* updates = UpdateThread::getInstanceWithoutCreating())
+    {
+        updates->signalThreadShouldExit();
+
+        if (! updates->waitForThreadToExit (updateStopWaitMs) && context.endProcess)
+        {
+            quitSignalHandler.reset();
+            context.endProcess();
+        }
+    }
+
     UpdateThread::deleteInstance();
     quitSignalHandler.reset();
 }

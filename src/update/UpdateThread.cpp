@@ -15,13 +15,6 @@ JUCE_IMPLEMENT_SINGLETON (UpdateThread)
 juce::CriticalSection UpdateThread::m_stringLock;
 bool UpdateThread::m_hasAlreadyChecked = false;
 
-namespace
-{
-// The download looks for a stop request every UpdateDownload::pollIntervalMs, so the thread
-// ends well within this, whatever the network does.
-constexpr int stopTimeoutMs = 1000;
-} // namespace
-
 UpdateThread::UpdateThread()
     : juce::Thread ("UpdateThread"),
       server (getDefaultServer())
@@ -30,7 +23,11 @@ UpdateThread::UpdateThread()
 
 UpdateThread::~UpdateThread()
 {
-    stopThread (stopTimeoutMs);
+    // The download looks for a stop request every UpdateDownload::pollIntervalMs, so the thread
+    // ends within a moment whatever the network does. It is joined, never killed: a thread
+    // killed inside libcurl would leave its locks held and end the process.
+    signalThreadShouldExit();
+    waitForThreadToExit (-1);
     clearSingletonInstance();
 }
 

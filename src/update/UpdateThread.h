@@ -18,7 +18,9 @@
 
     Deleted by the application's shutdown, or with everything else the framework deletes at
     shutdown: the destructor stops the thread and joins it, ending a download still in progress
-    without waiting for the network, so no thread of the check outlives the program's shutdown. */
+    without waiting for the network, so no thread of the check outlives the program's shutdown
+    (the application's shutdown ends the process instead when a step of the transfer that cannot
+    be broken off keeps the thread longer; see ApplicationContext::endProcess). */
 class UpdateThread : public juce::Thread,
                      private juce::DeletedAtShutdown
 {

@@ -78,7 +78,7 @@ protected:
         devices.addDevice (VirtualDeviceDescription::output ("KM7-Solvin Output", 6));
 
         midiPorts->setPorts ({ "KM7-Solvin MIDI 1" });
-        app = std::make_unique<TestApplication> (ApplicationContext { folder, devices.makeFactory(), midiPorts });
+        app = std::make_unique<TestApplication> (ApplicationContext { folder, devices.makeFactory(), midiPorts, {} });
     }
 
     void TearDown() override

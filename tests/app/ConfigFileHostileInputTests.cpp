@@ -71,7 +71,7 @@ TEST (ConfigFileHostileStartUp, StartsWithTheDefaultsAndKeepsBothUnreadableFiles
     const auto folder = juce::File::createTempFile ("kestro-config-hostile");
     const std::unique_ptr<const juce::File, void (*) (const juce::File*)> removeFolder (
         &folder, [] (const juce::File* f) { f->deleteRecursively(); });
-    const ApplicationContext context { folder, registry.makeFactory(), {} };
+    const ApplicationContext context { folder, registry.makeFactory(), {}, {} };
     const auto configFile = context.configFile();
     const auto globalConfigFile = context.globalConfigFile();
 

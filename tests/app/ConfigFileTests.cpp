@@ -392,7 +392,7 @@ protected:
         act on the running processor, and shuts the application down. */
     void runApplication (const std::function<void (StandaloneProcessor&)>& during)
     {
-        TestApplication app (ApplicationContext { folder, registry.makeFactory(), {} });
+        TestApplication app (ApplicationContext { folder, registry.makeFactory(), {}, {} });
         app.initialise ({});
         ASSERT_NE (app.getMainWindow(), nullptr);
         auto& processor = *app.getMainWindow()->processor;

@@ -240,7 +240,7 @@ TEST_F (GlobalConfig, TheSwitchSurvivesARestartOfTheApplication)
 
     VirtualDeviceRegistry registry;
     registry.addDevice (VirtualDeviceDescription::input ("Stereo In", 2));
-    const ApplicationContext context { folder, registry.makeFactory(), {} };
+    const ApplicationContext context { folder, registry.makeFactory(), {}, {} };
     ASSERT_EQ (context.globalConfigFile(), file) << "beside config.xml in the context's settings folder";
 
     const struct SavedSwitch

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -304,9 +305,13 @@ TEST_F (StrictXmlFile, SetsAsideWhatIsNoRegularFileWithoutOpeningIt)
         ASSERT_TRUE (kind.make (file)) << kind.name;
         const auto linkTarget = file.isSymbolicLink() ? file.getLinkedTarget() : juce::File();
 
-        FifoReleaser releaser (file);
+        // Only a FIFO needs letting go (the links would open for writing at once).
+        std::optional<FifoReleaser> releaser;
+        if (! file.isSymbolicLink())
+            releaser.emplace (file);
+
         const auto reading = StrictXmlReader::readSettingsFile (file);
-        EXPECT_FALSE (releaser.readerWasWaiting) << kind.name << ": waited for a writer";
+        EXPECT_FALSE (releaser.has_value() && releaser->readerWasWaiting) << kind.name << ": waited for a writer";
 
         EXPECT_EQ (reading.root, nullptr) << kind.name;
         EXPECT_TRUE (reading.mayReplace) << kind.name;

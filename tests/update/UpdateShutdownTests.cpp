@@ -39,7 +39,7 @@ TEST (UpdateShutdown, DeletesTheUpdateThreadAfterTheWindowAndAbandonsARunningDow
     const auto savedAlreadyChecked = UpdateThread::m_hasAlreadyChecked;
 
     {
-        QuietApplication app (ApplicationContext { folder, devices.makeFactory(), midiPorts });
+        QuietApplication app (ApplicationContext { folder, devices.makeFactory(), midiPorts, {} });
         app.initialise ({});
         ASSERT_NE (app.getMainWindow(), nullptr);
 
