@@ -1,7 +1,7 @@
 #include "StandaloneProcessor.h"
 
 #include "ChannelMode.h"
-#include "JackServerLossGuard.h"
+#include "JackAudioDevice.h"
 #include "UpdateRoutingMessage.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"
 
@@ -80,7 +80,7 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
     // device whose server has gone counts as none: it is about to be closed.
     auto* device = inputDeviceManager.getCurrentAudioDevice();
 
-    if (device != nullptr && ! JackServerLossGuard::hasLostServer (device))
+    if (device != nullptr && ! JackAudioDevice::hasLostServer (device))
     {
         const int n = device->getActiveInputChannels().countNumberOfSetBits();
         inputSampleRate = (int) device->getCurrentSampleRate();
@@ -155,7 +155,7 @@ void StandaloneProcessor::LostInputCloser::handleAsyncUpdate()
 {
     auto& manager = processor.inputDeviceManager;
 
-    if (! JackServerLossGuard::hasLostServer (manager.getCurrentAudioDevice()))
+    if (! JackAudioDevice::hasLostServer (manager.getCurrentAudioDevice()))
         return;
 
     // The user's choice stays the manager's saved set-up, for config.xml and the next start.
