@@ -1,5 +1,6 @@
 #include "JackAudioDevice.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <thread>
 
@@ -245,6 +246,7 @@ void JackAudioDevice::_releaseClient()
 
     // Closing the client ends its threads, so the port sets are the message thread's alone after it.
     client.reset();
+    processing = false;
     inputs.clear();
     outputs.clear();
     activeInputs.clear();
@@ -264,23 +266,32 @@ bool JackAudioDevice::isPlaying()
 
 void JackAudioDevice::start (juce::AudioIODeviceCallback* newCallback)
 {
-    auto* previous = callback.load();
-
-    if (newCallback == previous || (newCallback != nullptr && ! isOpen()))
+    if (newCallback != nullptr && (newCallback == callback.load() || ! isOpen()))
         return;
 
     if (newCallback != nullptr)
         newCallback->audioDeviceAboutToStart (this);
 
-    callback = newCallback;
+    auto* previous = _swapCallback (newCallback);
 
-    // The process callback sets `processing` before it reads `callback`: once it is seen clear, a
-    // cycle still to come finds the new callback.
-    while (processing.load())
-        std::this_thread::yield();
+    if (previous == nullptr)
+        previous = std::exchange (callbackStoppedByLoss, nullptr);
 
     if (previous != nullptr)
         previous->audioDeviceStopped();
+}
+
+juce::AudioIODeviceCallback* JackAudioDevice::_swapCallback (juce::AudioIODeviceCallback* newCallback)
+{
+    auto* previous = callback.exchange (newCallback);
+
+    // The process callback sets `processing` before it reads `callback`: once it is seen clear, a
+    // cycle still to come finds the new callback. A closed client's thread has ended (perhaps
+    // cancelled inside the process callback, with `processing` left set).
+    while (processing.load() && client != nullptr && ! client->isClosed())
+        std::this_thread::yield();
+
+    return previous;
 }
 
 void JackAudioDevice::stop()
@@ -310,6 +321,12 @@ int JackAudioDevice::_latencyOf (const PortSet& set, jack_latency_callback_mode_
 }
 
 //==============================================================================
+void JackAudioDevice::jackClientClosing()
+{
+    if (auto* previous = _swapCallback (nullptr))
+        callbackStoppedByLoss = previous;
+}
+
 void JackAudioDevice::jackServerLost()
 {
     // The client is closed already. Everything is settled before the callback hears of the stop,
@@ -369,7 +386,9 @@ int JackAudioDevice::_xrunCallback (void* arg)
     return 0;
 }
 
-void JackAudioDevice::_process (jack_nframes_t numFrames) noexcept
+// Not noexcept, and calls no noexcept function of its own while no callback is attached: libjack may
+// cancel this thread at any instruction while it closes the client of a dead server.
+void JackAudioDevice::_process (jack_nframes_t numFrames)
 {
     processing = true;
     auto* target = callback.load();
@@ -389,7 +408,7 @@ void JackAudioDevice::_process (jack_nframes_t numFrames) noexcept
             if (target != nullptr && outputs.active[i].load (std::memory_order_relaxed))
                 outputs.buffers[(size_t) numActiveOutputs++] = buffer;
             else
-                juce::FloatVectorOperations::clear (buffer, (int) numFrames);
+                std::fill (buffer, buffer + numFrames, 0.0f);
         }
     }
 

@@ -26,7 +26,10 @@
     Threads: everything runs on the message thread or a thread holding the message-manager lock,
     except the process callback, which runs on the client's real-time thread, allocates nothing and
     takes no lock. The message thread changes the active channels only while no callback is attached,
-    and after attaching one waits until the process callback has let go of the one before. */
+    and after attaching one waits until the process callback has let go of the one before. libjack
+    may cancel the real-time thread at any instruction when it closes the client of a dead server,
+    so the callback is detached before that, and the process callback calls nothing that may not be
+    unwound. */
 class JackAudioDevice : public juce::AudioIODevice,
                         private JackServerSession::ClientOwner
 {
@@ -84,6 +87,7 @@ private:
         void publish (const juce::BigInteger& bits);
     };
 
+    void jackClientClosing() override;
     void jackServerLost() override;
     void jackPortConnectionsChanged() override;
 
@@ -92,12 +96,15 @@ private:
     bool _registerPorts (jack_client_t* handle, PortSet& set, const char* prefix, int numPorts, unsigned long flags);
     juce::String _connect (jack_client_t* handle, const juce::BigInteger& inputChannels, const juce::BigInteger& outputChannels);
     void _updateActivePorts (bool notify);
+    /** Attaches a callback to the process callback and returns the one before, once the process
+        callback has let go of it. */
+    juce::AudioIODeviceCallback* _swapCallback (juce::AudioIODeviceCallback* newCallback);
     void _releaseClient();
     int _latencyOf (const PortSet& set, jack_latency_callback_mode_t mode);
 
     static int _processCallback (jack_nframes_t numFrames, void* arg);
     static int _xrunCallback (void* arg);
-    void _process (jack_nframes_t numFrames) noexcept;
+    void _process (jack_nframes_t numFrames);
 
     const std::shared_ptr<JackServerSession> session;
     const std::function<void()> notifyChannelsChanged;
@@ -111,6 +118,9 @@ private:
     juce::String lastError;
 
     std::atomic<juce::AudioIODeviceCallback*> callback { nullptr };
+    /** Detached from the process callback because the server has gone, and not yet told that it
+        stopped. Message thread. */
+    juce::AudioIODeviceCallback* callbackStoppedByLoss = nullptr;
     /** Set by the process callback while it runs. */
     std::atomic<bool> processing { false };
     std::atomic<int> xruns { 0 };

@@ -9,19 +9,19 @@ namespace
 /** The watch client's name; it has no ports, so it is in no device list. */
 const char* const s_watchClientName = "JuceJackDummy";
 
-/** libjack stops a client's notification thread with pthread_cancel when the client closes. A
-    callback caught at a cancellation point (the write that wakes the message thread) would be unwound
-    through JUCE's code, which ends the process; so the callbacks hold cancellation off, and it takes
-    effect once libjack's own code waits again. */
-class NoCancellation
+/** Runs `notify` with cancellation held off. libjack ends a client's notification thread with an
+    asynchronous pthread_cancel when the client closes; caught inside JUCE's code that wakes the
+    message thread, whose functions may not be unwound, the process would end. A cancel that came
+    meanwhile takes effect when the state is put back, in this frame, which may be unwound (so it is
+    not done in a destructor, which may not). */
+template <typename Notify>
+void withoutCancellation (Notify&& notify)
 {
-public:
-    NoCancellation() noexcept { pthread_setcancelstate (PTHREAD_CANCEL_DISABLE, &previous); }
-    ~NoCancellation() { pthread_setcancelstate (previous, nullptr); }
-
-private:
     int previous = PTHREAD_CANCEL_ENABLE;
-};
+    pthread_setcancelstate (PTHREAD_CANCEL_DISABLE, &previous);
+    notify();
+    pthread_setcancelstate (previous, nullptr);
+}
 } // namespace
 
 //==============================================================================
@@ -47,18 +47,22 @@ jack_client_t* JackServerSession::Client::get() const noexcept
 
 void JackServerSession::Client::_infoShutdown (jack_status_t, const char*, void* arg)
 {
-    const NoCancellation noCancellation;
-    auto& client = *static_cast<Client*> (arg);
-    client.session.serverLost = true;
-    client.session.triggerAsyncUpdate();
+    withoutCancellation ([arg]
+    {
+        auto& client = *static_cast<Client*> (arg);
+        client.session.serverLost = true;
+        client.session.triggerAsyncUpdate();
+    });
 }
 
 void JackServerSession::Client::_portConnected (jack_port_id_t, jack_port_id_t, int, void* arg)
 {
-    const NoCancellation noCancellation;
-    auto& client = *static_cast<Client*> (arg);
-    client.portsChanged = true;
-    client.session.triggerAsyncUpdate();
+    withoutCancellation ([arg]
+    {
+        auto& client = *static_cast<Client*> (arg);
+        client.portsChanged = true;
+        client.session.triggerAsyncUpdate();
+    });
 }
 
 //==============================================================================
@@ -175,8 +179,12 @@ void JackServerSession::handleAsyncUpdate()
 
 void JackServerSession::_closeAllClients()
 {
+    for (auto* client : clients)
+        if (client->handle != nullptr && client->owner != nullptr)
+            client->owner->jackClientClosing();
+
     // libjack's threads of a closed client are gone, so no callback can mark the server lost again
-    // after this. The owners hear of it on the message thread's next update.
+    // after this. The owners hear of the loss on the message thread's next update.
     for (auto* client : clients)
     {
         if (client->handle != nullptr)
@@ -272,10 +280,12 @@ void JackServerSession::_unregister (Client* client)
 
 void JackServerSession::_clientRegistered (const char*, int, void* arg)
 {
-    const NoCancellation noCancellation;
-    auto& session = *static_cast<JackServerSession*> (arg);
-    session.clientsMayHaveChanged = true;
-    session.triggerAsyncUpdate();
+    withoutCancellation ([arg]
+    {
+        auto& session = *static_cast<JackServerSession*> (arg);
+        session.clientsMayHaveChanged = true;
+        session.triggerAsyncUpdate();
+    });
 }
 
 void JackServerSession::_portRegistered (jack_port_id_t, int, void* arg)

@@ -36,6 +36,11 @@ public:
     struct ClientOwner
     {
         virtual ~ClientOwner() = default;
+        /** The client of a dead server is about to be closed: from now on the client's process
+            callback must not reach the owner's audio code. libjack cancels the client's threads
+            at any instruction when it closes a client whose server has gone, so nothing of the
+            owner's may be running on them then. Called from inside the session: calls nothing out. */
+        virtual void jackClientClosing() = 0;
         /** The server has gone; the client is closed already. The owner may delete it. */
         virtual void jackServerLost() = 0;
         /** The server has reported connections of the client's ports made or broken. */
@@ -126,6 +131,9 @@ public:
 
     /** The name the server gave the client. */
     const juce::String& getName() const noexcept { return name; }
+
+    /** Closed, by its owner or because the server has gone: its threads have ended. */
+    bool isClosed() const noexcept { return handle == nullptr; }
 
 private:
     friend class JackServerSession;

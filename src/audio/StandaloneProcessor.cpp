@@ -76,6 +76,8 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         return;
     }
 
+    _closeInputThatHasLeft();
+
     // One call may stand for several coalesced changes; only the device open now counts. A
     // device whose server has gone counts as none: it is about to be closed.
     auto* device = inputDeviceManager.getCurrentAudioDevice();
@@ -115,6 +117,23 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
 
     if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor()))
         editor->postMessage (new UpdateRoutingMessage());
+}
+
+bool StandaloneProcessor::_closeInputThatHasLeft()
+{
+    auto* device = inputDeviceManager.getCurrentAudioDevice();
+    auto* type = inputDeviceManager.getCurrentDeviceTypeObject();
+    const auto inputName = inputDeviceManager.getAudioDeviceSetup().inputDeviceName;
+
+    if (device == nullptr || type == nullptr || inputName.isEmpty() || device->getName() == inputName
+        || type->getDeviceNames (true).contains (inputName))
+        return false;
+
+    // The user's choice stays the manager's saved set-up, for config.xml and the next start.
+    inputDeviceManager.closeAudioDevice();
+    const auto saved = inputDeviceManager.createStateXml();
+    inputDeviceManager.initialise (2, 1, saved.get(), true, s_preferredDeviceName, nullptr);
+    return true;
 }
 
 void StandaloneProcessor::audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,

@@ -53,6 +53,11 @@ public:
     bool keepRestoredMapping = false;
 
 private:
+    /** The device manager closes a device whose name has left its type's list, and falls back; but a
+        device with an input and an output bears the output's name. When the input's name has left the
+        list, this closes the device and falls back in the same way. Returns whether it did. */
+    bool _closeInputThatHasLeft();
+
     /** Closes an input device whose audio server has gone away, on the message thread. */
     struct LostInputCloser : juce::AsyncUpdater
     {
