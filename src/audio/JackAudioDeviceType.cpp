@@ -16,9 +16,14 @@ JackAudioDeviceType::~JackAudioDeviceType()
 
 void JackAudioDeviceType::scanForDevices()
 {
-    hasScanned = true;
     session->refresh();
     _takeLists();
+
+    if (! std::exchange (hasScanned, true))
+    {
+        reportedInputNames = inputNames;
+        reportedOutputNames = outputNames;
+    }
 }
 
 juce::StringArray JackAudioDeviceType::getDeviceNames (bool wantInputNames) const
@@ -62,19 +67,21 @@ juce::AudioIODevice* JackAudioDeviceType::createDevice (const juce::String& outp
 
 void JackAudioDeviceType::jackClientListChanged()
 {
-    if (hasScanned && _takeLists())
+    if (! hasScanned)
+        return;
+
+    _takeLists();
+
+    if (inputNames != reportedInputNames || outputNames != reportedOutputNames)
+    {
+        reportedInputNames = inputNames;
+        reportedOutputNames = outputNames;
         callDeviceChangeListeners();
+    }
 }
 
-bool JackAudioDeviceType::_takeLists()
+void JackAudioDeviceType::_takeLists()
 {
-    const auto& withOutputs = session->getClientsWithOutputs();
-    const auto& withInputs = session->getClientsWithInputs();
-
-    if (withOutputs == inputNames && withInputs == outputNames)
-        return false;
-
-    inputNames = withOutputs;
-    outputNames = withInputs;
-    return true;
+    inputNames = session->getClientsWithOutputs();
+    outputNames = session->getClientsWithInputs();
 }

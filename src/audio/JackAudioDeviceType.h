@@ -35,11 +35,13 @@ public:
 
 private:
     void jackClientListChanged() override;
-    /** Takes the session's lists; returns whether they differ from the ones held before. */
-    bool _takeLists();
+    void _takeLists();
 
     const std::shared_ptr<JackServerSession> session;
     juce::StringArray inputNames, outputNames;
+    /** The lists as the listeners last heard of them: a scan by anyone takes the new lists at once,
+        and the listeners hear of them afterwards. */
+    juce::StringArray reportedInputNames, reportedOutputNames;
     bool hasScanned = false;
 
     JUCE_DECLARE_WEAK_REFERENCEABLE (JackAudioDeviceType)
