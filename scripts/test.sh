@@ -9,7 +9,8 @@ xvfb=(xvfb-run -a -s "-screen 0 1280x1024x24 -nolisten tcp")
 # The end-to-end tests need jackd (scripts/packages.txt): here a server that cannot start fails them
 # instead of skipping them.
 export KESTRO_REQUIRE_JACK=1
-# Tests that need root for a namespace of their own fail here instead of skipping.
+# A test that cannot get the namespaces it runs in (tests/support/in-private-namespace.sh) fails
+# here instead of skipping.
 export KESTRO_REQUIRE_NAMESPACES=1
 run_ctest() { "${xvfb[@]}" ctest --output-on-failure -j"$(nproc)" --timeout 300 "$@"; }
 

@@ -10,7 +10,7 @@
     it in a temporary folder with virtual devices and a recording MIDI port. */
 struct ApplicationContext
 {
-    /** The folder under which "Kestro/Vantrel" holds config.xml. */
+    /** The folder under which "Kestro/Vantrel" holds the settings files. */
     juce::File applicationDataFolder;
 
     /** Device types for both device managers; empty means the platform's own. */
@@ -18,6 +18,15 @@ struct ApplicationContext
 
     /** Where the meter's MIDI port is looked for; null means the platform's. */
     std::shared_ptr<MidiPortProvider> midiPorts;
+
+    /** "Kestro/Vantrel" under the application-data folder: config.xml and globalconfig.xml. */
+    juce::File settingsFolder() const { return applicationDataFolder.getChildFile ("Kestro").getChildFile ("Vantrel"); }
+
+    /** The input device's set-up and the channel mapping (StandaloneConfigFile). */
+    juce::File configFile() const { return settingsFolder().getChildFile ("config.xml"); }
+
+    /** The automatic-update switch (GlobalConfigFile). */
+    juce::File globalConfigFile() const { return settingsFolder().getChildFile ("globalconfig.xml"); }
 
     static ApplicationContext forThisUser()
     {

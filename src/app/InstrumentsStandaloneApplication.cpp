@@ -1,5 +1,6 @@
 #include "InstrumentsStandaloneApplication.h"
 
+#include "GlobalConfigFile.h"
 #include "MainWindow.h"
 #include "QuitSignalHandler.h"
 #include "StandaloneConfigFile.h"
@@ -9,21 +10,14 @@
 
 #include <BinaryData.h>
 
-namespace
-{
-juce::File configFileIn (const juce::File& applicationDataFolder)
-{
-    return applicationDataFolder.getChildFile ("Kestro").getChildFile ("Vantrel").getChildFile ("config.xml");
-}
-} // namespace
-
 InstrumentsStandaloneApplication::InstrumentsStandaloneApplication()
     : InstrumentsStandaloneApplication (ApplicationContext::forThisUser())
 {
 }
 
 InstrumentsStandaloneApplication::InstrumentsStandaloneApplication (ApplicationContext contextToUse)
-    : configFile (configFileIn (contextToUse.applicationDataFolder)),
+    : configFile (contextToUse.configFile()),
+      globalConfigFile (contextToUse.globalConfigFile()),
       context (std::move (contextToUse))
 {
 }
@@ -45,6 +39,10 @@ void InstrumentsStandaloneApplication::initialise (const juce::String&)
     quitSignalHandler = std::make_unique<QuitSignalHandler>();
 
     const auto savedRoot = StandaloneConfigFile::read (configFile);
+
+    // Before the editor builds the settings window, whose System tab shows the switch.
+    UsbPluginAudioProcessor::s_enableAutoUpdate = GlobalConfigFile::read (globalConfigFile,
+                                                                          UsbPluginAudioProcessor::s_enableAutoUpdate);
 
     auto window = std::make_unique<MainWindow>();
     window->processor = std::make_unique<StandaloneProcessor> (context.audioDeviceTypes, context.midiPorts);
@@ -81,10 +79,16 @@ void InstrumentsStandaloneApplication::_showWindow()
 void InstrumentsStandaloneApplication::shutdown()
 {
     // The framework calls this without initialise when another instance is already running.
-    if (mainWindow != nullptr && mainWindow->processor != nullptr)
+    const bool started = mainWindow != nullptr;
+
+    if (started && mainWindow->processor != nullptr)
         StandaloneConfigFile::write (configFile, *mainWindow->processor);
 
     mainWindow.reset();
+
+    // After the editor, which the System tab's switch belongs to.
+    if (started)
+        GlobalConfigFile::write (globalConfigFile, UsbPluginAudioProcessor::s_enableAutoUpdate);
 
     // After the window: the System tab's panel, its listener, is gone by now.
     UpdateThread::deleteInstance();

@@ -29,8 +29,9 @@ public:
 
     MainWindow* getMainWindow() const noexcept { return mainWindow.get(); }
 
-    /** Full path of config.xml; fixed at construction. */
+    /** Full paths of config.xml and globalconfig.xml, from the context; fixed at construction. */
     const juce::File configFile;
+    const juce::File globalConfigFile;
 
 private:
     void _showWindow();

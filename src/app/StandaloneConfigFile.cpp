@@ -52,35 +52,13 @@ void restoreChannelMapping (const juce::XmlElement& channelMapping, StandalonePr
     if (text.empty())
         return;
 
-    // The device the set-up restore has just opened (its start has counted its inputs) decides
-    // which items are valid; the input audio thread may already be reading the entries. With no
-    // input open, or one whose count the audio path does not map (a JACK device still
-    // connecting its ports), the items are kept as any device could use them, until one opens.
-    const auto items = textToIntList (text);
-    const int numActive = processor.numActiveInputs.load();
-    const int numInputs = processor.inputDeviceManager.getCurrentAudioDevice() != nullptr
-                                  && StandaloneProcessor::mapsInputCount (numActive)
-                              ? numActive
-                              : RealtimeChannelMapping::numEntries;
-
-    {
-        const UsbPluginAudioProcessor::ScopedChannelMappingWrite restore (processor);
-
-        for (size_t i = 0; i < items.size() && i < processor.channelMapping.size(); ++i)
-            processor.setChannelMappingEntry (i, items[i], numInputs);
-    }
-
-    // The settings window's routing rows were filled before the restore and still have their
-    // fill's change notification queued; told now, they show the restored entries, so that
-    // notification no longer swaps the old selection back in.
-    processor.channelMapping.notifyObservers();
-    processor.keepRestoredMapping = true;
+    processor.restoreChannelMapping (textToIntList (text));
 }
 } // namespace
 
 std::unique_ptr<juce::XmlElement> StandaloneConfigFile::read (const juce::File& file)
 {
-    return StrictXmlReader::readFile (file);
+    return StrictXmlReader::readSettingsFile (file, s_rootName).root;
 }
 
 void StandaloneConfigFile::restore (const juce::XmlElement& root, StandaloneProcessor& processor)
@@ -112,7 +90,9 @@ bool StandaloneConfigFile::write (const juce::File& file, StandaloneProcessor& p
     processorElement->createNewChildElement ("ChannelMapping")
         ->addTextElement (juce::String (intListToText (mapping).c_str()));
 
-    if (file.isDirectory() || ! file.getParentDirectory().createDirectory())
+    // What is in the file's place now decides: a folder, or a file that could not be read and
+    // not be set aside either, is left alone.
+    if (! StrictXmlReader::readSettingsFile (file, s_rootName).mayReplace || ! file.getParentDirectory().createDirectory())
         return false;
 
     // XmlElement::writeTo (File) does the same, but takes a short write (a nearly full disk) for

@@ -11,21 +11,22 @@ class StandaloneProcessor;
 class StandaloneConfigFile
 {
 public:
-    /** The parsed document, or null when the file is missing, a folder, empty, or not read by the
-        strict reader of untrusted XML; a file that exists but is not read is first moved to
-        "config.xml.unreadable" beside it, so that the shutdown's write keeps what it held. */
+    /** The parsed document, or null when the file is missing, a folder, empty, no regular file,
+        not read by the strict reader of untrusted XML, or a document whose root element is not
+        "KestroVantrelStandalone" (ignoring case); a file that is there but not read is first set
+        aside as "config.xml.unreadable" beside it (numbered when that name is taken), so that the
+        shutdown's write keeps what it held. */
     static std::unique_ptr<juce::XmlElement> read (const juce::File& file);
 
     /** Applies a document read by `read` to the processor: reopens the input device from the
-        saved set-up, then writes the saved mapping entries that are valid for the device now
-        open, and asks the processor to keep them through the device notification that follows
-        if they form a permutation. Items beyond the six entries are ignored; an item that is no
-        input channel of that device leaves its entry as it was; an empty mapping changes
-        nothing. */
+        saved set-up, then hands the saved mapping to StandaloneProcessor::restoreChannelMapping,
+        which keeps it where it suits the device now open and through the device notification
+        that follows. An empty mapping changes nothing. */
     static void restore (const juce::XmlElement& root, StandaloneProcessor& processor);
 
     /** Replaces the file with the processor's current state: written to a temporary file beside
-        it, then renamed over it, so the old file stays whole if anything fails. A folder in the
-        file's place is left alone. Returns whether the file was replaced. */
+        it, then renamed over it, so the old file stays whole if anything fails. What is in the
+        file's place is looked at as `read` does first: a folder, and a file that cannot be read
+        and cannot be set aside, are left alone. Returns whether the file was replaced. */
     static bool write (const juce::File& file, StandaloneProcessor& processor);
 };

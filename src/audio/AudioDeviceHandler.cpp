@@ -140,7 +140,7 @@ void AudioDeviceHandler::_updateDeviceState (bool force)
 
         if (deviceName.isNotEmpty())
         {
-            const auto rate = [this] { const juce::ScopedLock sl (stateLock); return inputSampleRate; }();
+            const auto rate = [this] { const juce::ScopedLock sl (stateLock); return _inputFormatLocked().second; }();
 
             // Only a failure to open fails the probe; the meter is never left open by it.
             const auto error = _openMeterDevice (s_probeOutputChannels, rate);
@@ -217,6 +217,7 @@ void AudioDeviceHandler::prepareForDevices (unsigned long numChannels, int sampl
 {
     {
         const juce::ScopedLock sl (stateLock);
+        inputFormatStale = false;
         inputChannelCount = numChannels;
         inputSampleRate = sampleRate;
 
@@ -233,11 +234,20 @@ void AudioDeviceHandler::inputDeviceStopped()
     // cannot be running, so the device is closed at once.
     if (auto* mm = juce::MessageManager::getInstanceWithoutCreating(); mm != nullptr && mm->currentThreadHasLockedMessageManager())
     {
+        {
+            const juce::ScopedLock sl (stateLock);
+            inputFormatStale = false;
+            inputChannelCount = 0;
+            inputSampleRate = 0;
+        }
+
         _detachFromInput();
         return;
     }
 
-    // A driver's thread must not wait for the message thread, which may be waiting for it.
+    // A driver's thread must not wait for the message thread, which may be waiting for it (and
+    // may hold stateLock for a re-probe meanwhile).
+    inputFormatStale = true;
     _setRoutingTarget ({}, 0, 0);
     outputActive = false;
     deviceState = DeviceState::Searching;

@@ -10,6 +10,7 @@
 
 #include <atomic>
 #include <memory>
+#include <utility>
 #include <vector>
 
 /** The program's link to the meter: a background thread that finds the meter's USB audio output
@@ -91,10 +92,11 @@ public:
     void prepareForDevices (unsigned long numChannels, int sampleRate);
 
     /** The input device has stopped, so the meter output stops too: the handler stops being the
-        meter's callback, the meter device is closed and the state is Searching. No broadcast of
-        its own (leaving Routing broadcasts). On the message thread this happens at once; on
-        another thread (a driver's) the state is Searching and the output silent at once and the
-        handler thread closes the device. */
+        meter's callback, the meter device is closed and the state is Searching. The input format
+        is cleared (there is no input to route until the next start). No broadcast of its own
+        (leaving Routing broadcasts). On the message thread this happens at once; on another
+        thread (a driver's) the state is Searching, the format invalid and the output silent at
+        once and the handler thread closes the device. */
     void inputDeviceStopped();
 
     /** Whether a MIDI output is open; takes `stateLock`. */
@@ -158,7 +160,10 @@ private:
     };
 
     static bool _isValidInputFormat (unsigned long numChannels, int sampleRate);
-    bool _inputFormatIsValid() const;
+    /** inputChannelCount and inputSampleRate, cleared first if an input stop on a driver's thread
+        is still to be applied; the caller holds stateLock. */
+    std::pair<unsigned long, int> _inputFormatLocked();
+    bool _inputFormatIsValid();
     void _openMeter();
     /** Returns true when the device opened with fewer outputs than asked for, and the message
         thread must run before they may be connected. */
@@ -196,6 +201,9 @@ private:
         framework made on the same device (JACK restarts a client whose ports were reconnected)
         from the meter going away. */
     std::atomic<bool> meterStoppedWhileRouting { false };
+    /** Set by inputDeviceStopped on a driver's thread, which takes no lock; the next reader of the
+        input format under stateLock clears the format, and the next input start this flag. */
+    std::atomic<bool> inputFormatStale { false };
 
     /** Bumped (relaxed) by every meter callback and every input block on their audio threads. A
         meter whose driver thread ended without stopping the device (JUCE's ALSA device after a

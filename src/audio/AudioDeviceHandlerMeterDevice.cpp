@@ -22,10 +22,22 @@ constexpr juce::uint32 s_meterOutputsWaitMs = 2000;
 } // namespace
 
 //==============================================================================
-bool AudioDeviceHandler::_inputFormatIsValid() const
+std::pair<unsigned long, int> AudioDeviceHandler::_inputFormatLocked()
+{
+    if (inputFormatStale.exchange (false))
+    {
+        inputChannelCount = 0;
+        inputSampleRate = 0;
+    }
+
+    return { inputChannelCount, inputSampleRate };
+}
+
+bool AudioDeviceHandler::_inputFormatIsValid()
 {
     const juce::ScopedLock sl (stateLock);
-    return _isValidInputFormat (inputChannelCount, inputSampleRate);
+    const auto [numChannels, sampleRate] = _inputFormatLocked();
+    return _isValidInputFormat (numChannels, sampleRate);
 }
 
 void AudioDeviceHandler::_openMeter()
@@ -51,14 +63,11 @@ bool AudioDeviceHandler::_beginOpeningMeter()
 
     outputDeviceManager.closeAudioDevice();
 
-    unsigned long numChannels = 0;
-    int rate = 0;
-
+    const auto [numChannels, rate] = [this]
     {
         const juce::ScopedLock sl (stateLock);
-        numChannels = inputChannelCount;
-        rate = inputSampleRate;
-    }
+        return _inputFormatLocked();
+    }();
 
     bool opened = false;
     bool awaitingOutputs = false;

@@ -4,6 +4,7 @@ namespace
 {
 const juce::String s_alsaPcmTypeName ("ALSA");
 const juce::String s_alsaHardwareTypeName ("ALSA HW");
+const juce::String s_jackTypeName ("JACK");
 
 /** How JUCE's "ALSA" type describes a card's hw: device (ALSA's own hint text). */
 const juce::String s_directHardwareDescription ("; Direct hardware device without any conversions");
@@ -27,10 +28,22 @@ juce::String findInList (const MeterDeviceNameMatcher::DeviceList& list, const j
     if (list.outputNames.contains (meterName))
         return meterName;
 
+    const auto shortName = meterName.endsWith (" Output") ? meterName.dropLastCharacters (7) : meterName;
+
+    if (list.typeName == s_jackTypeName)
+    {
+        // PipeWire shows a sound card to JACK clients under its node's description: the card's
+        // name, then its profile ("KM7-Solvin Analog Surround 5.1").
+        for (const auto& name : list.outputNames)
+            if (name.startsWith (shortName + " "))
+                return name;
+
+        return {};
+    }
+
     if (! MeterDeviceNameMatcher::namesDevicesByCard (list.typeName))
         return {};
 
-    const auto shortName = meterName.endsWith (" Output") ? meterName.dropLastCharacters (7) : meterName;
     juce::String firstOfCard;
 
     for (const auto& name : list.outputNames)

@@ -10,7 +10,10 @@
     what it is called on most systems. JUCE's ALSA types name a sound card's devices
     "<card name>, <pcm name>" instead ("KM7-Solvin, USB Audio; Front output / input"), with the
     USB product name as the card name, so on those types a device also counts when its card part
-    is exactly a meter name or that name without its trailing " Output" ("KM7-Solvin"). */
+    is exactly a meter name or that name without its trailing " Output" ("KM7-Solvin"). On the
+    JACK type, where PipeWire names a sound card's client after its node's description (the card
+    name, then its profile: "KM7-Solvin Analog Surround 5.1"), a client also counts when its name
+    is that shorter name followed by a space. */
 class MeterDeviceNameMatcher
 {
 public:
@@ -31,7 +34,8 @@ public:
     /** Looks for each of meterNames in order, each in the first list that has a device for it;
         a later meter name's device wins over an earlier one's. Names are compared
         case-sensitively. On an ALSA type an exact name comes first, then the first direct
-        hardware device of the card, then the card's first device. */
+        hardware device of the card, then the card's first device; on the JACK type an exact name
+        comes first, then the first client named after the card. */
     static Match findMeterDevice (const std::vector<DeviceList>& lists, const juce::StringArray& meterNames);
 
     /** The meter's name for display: meterName with every "Output" removed, trimmed. */

@@ -11,7 +11,7 @@
     Message thread only: set() and publish(). The writer changes entries in its own copy with
     set() and makes them visible together with publish(); UsbPluginAudioProcessor does both
     through setChannelMappingEntry, which keeps every entry a valid input index. The reader still
-    checks each entry against the block it maps. */
+    checks that the mapping names each channel of the block it maps once. */
 class RealtimeChannelMapping
 {
 public:
@@ -22,6 +22,17 @@ public:
     {
     public:
         int operator[] (int entry) const noexcept  { return (int) ((word >> shiftOf (entry)) & entryMask); }
+
+        /** Whether the first n entries (n from 0 to numEntries) name each of 0 to n - 1 once. */
+        bool isPermutationOfFirst (int n) const noexcept
+        {
+            uint32_t seen = 0;
+
+            for (int i = 0; i < n; ++i)
+                seen |= 1u << (*this)[i];
+
+            return seen == (1u << n) - 1u;
+        }
 
     private:
         friend class RealtimeChannelMapping;

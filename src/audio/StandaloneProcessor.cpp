@@ -2,10 +2,6 @@
 
 #include "ChannelMode.h"
 #include "JackAudioDevice.h"
-#include "UpdateRoutingMessage.h"
-#include "gui/UsbPluginAudioProcessorEditor.h"
-
-#include <algorithm>
 
 namespace
 {
@@ -22,20 +18,6 @@ int channelModeForInputCount (int numInputs)
     }
 }
 
-bool startsWithPermutation (const std::vector<int32_t>& mapping, int n)
-{
-    if (n > (int) mapping.size())
-        return false;
-
-    std::vector<int32_t> first (mapping.begin(), mapping.begin() + n);
-    std::sort (first.begin(), first.end());
-
-    for (int i = 0; i < n; ++i)
-        if (first[(size_t) i] != i)
-            return false;
-
-    return true;
-}
 } // namespace
 
 StandaloneProcessor::StandaloneProcessor (const AudioDeviceTypeFactory& deviceTypes,
@@ -92,31 +74,63 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         {
             numActiveInputs = 0;
         }
-        else if (keepRestoredMapping && ! mapsInputCount (n))
-        {
-            // The audio path reads no mapping entry for this count (JACK opens a device with
-            // the ports connected so far, and restarts it as the others connect): the restored
-            // mapping waits for a count it is used with.
-            numActiveInputs = n;
-        }
         else
         {
             numActiveInputs = n;
-            const bool keep = keepRestoredMapping && startsWithPermutation (channelMapping, n);
+            _fitMappingToInputs (n);
 
-            const ScopedChannelMappingWrite reset (*this);
-
-            for (int i = 0; i < n; ++i)
-                setChannelMappingEntry ((size_t) i, keep ? channelMapping[(size_t) i] : i, n);
-
-            keepRestoredMapping = false;
+            // The audio path maps no other count (JACK opens a device with the ports connected
+            // so far, and restarts it as the others connect): a restored mapping waits for one.
+            if (mapsInputCount (n))
+                restoredMapping.reset();
         }
 
         channelMapping.saveState();
+
+        // Rows filled before this change still have their fill's change notification queued;
+        // told now, that notification finds the new entries instead of swapping old ones back.
+        channelMapping.notifyObservers();
     }
 
-    if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor()))
-        editor->postMessage (new UpdateRoutingMessage());
+    _postRoutingUpdateToEditor();
+}
+
+void StandaloneProcessor::_fitMappingToInputs (int n)
+{
+    if (restoredMapping.has_value() && setChannelMapping (*restoredMapping, n))
+        return;
+
+    if (restoredMapping.has_value())
+        setChannelMapping (withIdentityPrefix (*restoredMapping, n), n);
+    else
+        resetChannelMapping (n);
+}
+
+void StandaloneProcessor::restoreChannelMapping (const std::vector<int32_t>& items)
+{
+    std::vector<int32_t> restored (channelMapping.begin(), channelMapping.end());
+
+    for (size_t i = 0; i < items.size() && i < restored.size(); ++i)
+        if (juce::isPositiveAndBelow (items[i], RealtimeChannelMapping::numEntries))
+            restored[i] = items[i];
+
+    restoredMapping = restored;
+
+    // The device the set-up restore has just opened (its start has counted its inputs) decides;
+    // the input audio thread may already be reading the entries. With no input open, or one
+    // whose count the program does not map, the mapping is kept as stored.
+    auto* device = inputDeviceManager.getCurrentAudioDevice();
+    const int n = device != nullptr ? device->getActiveInputChannels().countNumberOfSetBits() : 0;
+
+    if (channelModeForInputCount (n) == ChannelMode::None)
+        setChannelMapping (restored, 0);
+    else
+        _fitMappingToInputs (n);
+
+    // The settings window's routing rows were filled before the restore and still have their
+    // fill's change notification queued; told now, they show the restored entries, so that
+    // notification no longer swaps the old selection back in.
+    channelMapping.notifyObservers();
 }
 
 bool StandaloneProcessor::_closeInputThatHasLeft()

@@ -3,6 +3,8 @@
 #include "UsbPluginAudioProcessor.h"
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 /** The processor the application creates: owns the user's input device and feeds its audio into
     the mapped audio path. The input device's callbacks run on its audio thread, its start and
@@ -24,9 +26,9 @@ public:
     static bool mapsInputCount (int numInputs) noexcept;
 
     /** For the input device manager: counts the current device's active inputs, sets the channel
-        mode, resets the first n mapping entries to the identity (n = 1, 2 or 6), makes the
-        mapping the setting's revert point, and posts an UpdateRoutingMessage to the editor.
-        Other sources go to the base. */
+        mode, resets the first n mapping entries to the identity (n = 1, 2 or 6; see
+        resetChannelMapping), makes the mapping the setting's revert point, tells the routing rows
+        and posts an UpdateRoutingMessage to the editor. Other sources go to the base. */
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
     void audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,
@@ -44,19 +46,29 @@ public:
     /** The input device's saved set-up, restored from or written to config.xml. */
     std::unique_ptr<juce::XmlElement> savedDeviceState;
 
-    /** Set by the config.xml restore: the first notification of the input device manager that
-        finds a device open with 2 or 6 active inputs (the counts the audio path maps) keeps the
-        restored first n mapping entries if they are a permutation of 0 to n - 1, instead of
-        resetting them. Cleared by that notification, so every later device change resets them;
-        until then (no input device, as when the audio server is not running yet, or one still
-        connecting its ports) the mapping stays as stored. Message thread only. */
-    bool keepRestoredMapping = false;
+    /** The config.xml restore's part for the mapping: items beyond the six entries are ignored,
+        an item that names none of six inputs leaves its entry as it was. The result is the
+        mapping from now on if it suits the input open now (see mappingSuitsInputs), else that
+        result with the identity in the input's first entries; either way it is kept as
+        restoredMapping. The routing rows are told. */
+    void restoreChannelMapping (const std::vector<int32_t>& items);
+
+    /** The mapping read from config.xml, until the first notification of the input device manager
+        that finds a device open with 2 or 6 active inputs (the counts the audio path maps): that
+        one, and every one before it with a device open (a mono input, or a JACK device still
+        connecting its ports), makes it the mapping where it suits the input, instead of
+        resetting the mapping. Every later device change resets. Message thread only. */
+    std::optional<std::vector<int32_t>> restoredMapping;
 
 private:
     /** The device manager closes a device whose name has left its type's list, and falls back; but a
         device with an input and an output bears the output's name. When the input's name has left the
         list, this closes the device and falls back in the same way. Returns whether it did. */
     bool _closeInputThatHasLeft();
+
+    /** Fits the mapping to an input with n (1, 2 or 6) active inputs: restoredMapping where it
+        suits them, else the identity in the first n entries (resetChannelMapping). */
+    void _fitMappingToInputs (int n);
 
     /** Closes an input device whose audio server has gone away, on the message thread. */
     struct LostInputCloser : juce::AsyncUpdater

@@ -1,7 +1,6 @@
 #include "UsbPluginAudioProcessor.h"
 
 #include "ChannelMode.h"
-#include "EditorInactiveMessage.h"
 #include "MeterRemoteCommand.h"
 #include "i18n/PreferredLanguage.h"
 #include "i18n/TranslationTable.h"
@@ -242,19 +241,18 @@ void UsbPluginAudioProcessor::processBlock (const float* const* inputs, int numC
     if (! pluginActive)
         return;
 
-    // Logical channel i plays input channel mapping[i]. An entry that does not name a channel of
-    // this block (a mapping written for a wider device that has just been replaced) gives silence.
-    // One snapshot for the whole block: every entry comes from the same published mapping.
+    // Logical channel i plays input channel mapping[i]. One snapshot for the whole block: every
+    // entry comes from the same published mapping.
     const float* mapped[RealtimeChannelMapping::numEntries] = {};
     const int numMapped = juce::jmin (numChannels, RealtimeChannelMapping::numEntries);
     const auto mapping = realtimeMapping.snapshot();
 
+    // A mapping that does not name each of this block's channels once (one written for another
+    // device, before the notification that fits it to this one) plays the channels unmapped.
+    const bool usable = mapping.isPermutationOfFirst (numMapped);
+
     for (int i = 0; i < numMapped; ++i)
-    {
-        const int source = mapping[i];
-        if (juce::isPositiveAndBelow (source, numChannels))
-            mapped[i] = inputs[source];
-    }
+        mapped[i] = inputs[usable ? mapping[i] : i];
 
     deviceHandler.processAudio (mapped, numMapped, numSamples);
 }
@@ -272,6 +270,113 @@ bool UsbPluginAudioProcessor::setChannelMappingEntry (size_t index, int inputCha
         realtimeMapping.publish();
 
     return true;
+}
+
+bool UsbPluginAudioProcessor::mappingSuitsInputs (const std::vector<int32_t>& entries, int numActiveInputs)
+{
+    constexpr int numEntries = RealtimeChannelMapping::numEntries;
+
+    if (entries.size() != (size_t) numEntries
+        || ! std::all_of (entries.begin(), entries.end(), [] (int32_t e) { return juce::isPositiveAndBelow (e, numEntries); }))
+        return false;
+
+    const int n = juce::jlimit (0, numEntries, numActiveInputs);
+    unsigned int seen = 0;
+
+    for (int i = 0; i < n; ++i)
+        if (entries[(size_t) i] < n)
+            seen |= 1u << entries[(size_t) i];
+
+    return seen == (1u << n) - 1u;
+}
+
+std::vector<int32_t> UsbPluginAudioProcessor::withIdentityPrefix (std::vector<int32_t> entries, int numActiveInputs)
+{
+    const int n = juce::jlimit (0, (int) entries.size(), numActiveInputs);
+
+    for (int i = 0; i < n; ++i)
+    {
+        auto& entry = entries[(size_t) i];
+
+        if (entry == i)
+            continue;
+
+        // Entries before i hold 0 to i - 1 by now, so a holder of i comes after it.
+        const auto holder = std::find (entries.begin() + i + 1, entries.end(), i);
+
+        if (holder != entries.end())
+            *holder = entry;
+
+        entry = i;
+    }
+
+    return entries;
+}
+
+bool UsbPluginAudioProcessor::setChannelMapping (const std::vector<int32_t>& entries, int numActiveInputs)
+{
+    if (channelMapping.size() != entries.size() || ! mappingSuitsInputs (entries, numActiveInputs))
+        return false;
+
+    const ScopedChannelMappingWrite batch (*this);
+
+    for (size_t i = 0; i < entries.size(); ++i)
+        setChannelMappingEntry (i, entries[i], RealtimeChannelMapping::numEntries);
+
+    return true;
+}
+
+bool UsbPluginAudioProcessor::swapChannelMappingEntries (size_t index, int inputChannel, int numActiveInputs)
+{
+    const int n = juce::jlimit (0, RealtimeChannelMapping::numEntries, numActiveInputs);
+
+    if (index >= channelMapping.size() || ! juce::isPositiveAndBelow ((int) index, n)
+        || ! juce::isPositiveAndBelow (inputChannel, n))
+        return false;
+
+    std::vector<int32_t> swapped (channelMapping.begin(), channelMapping.end());
+    const auto partner = std::find (swapped.begin(), swapped.end(), inputChannel);
+
+    if (partner != swapped.end())
+        *partner = swapped[index];
+
+    swapped[index] = inputChannel;
+
+    // A mapping that did not name each input once (one written for another device) is mended
+    // around the choice: the other entries that name no input, or one named before them, take
+    // the inputs no entry names, lowest first.
+    unsigned int named = 1u << inputChannel;
+    std::vector<size_t> unnamed;
+
+    for (size_t i = 0; i < (size_t) n; ++i)
+    {
+        if (i == index)
+            continue;
+
+        if (const int entry = swapped[i]; entry < n && (named & (1u << entry)) == 0)
+            named |= 1u << entry;
+        else
+            unnamed.push_back (i);
+    }
+
+    int free = 0;
+
+    for (auto i : unnamed)
+    {
+        while ((named & (1u << free)) != 0)
+            ++free;
+
+        swapped[i] = free;
+        named |= 1u << free;
+    }
+
+    return setChannelMapping (swapped, n);
+}
+
+void UsbPluginAudioProcessor::resetChannelMapping (int numActiveInputs)
+{
+    setChannelMapping (withIdentityPrefix ({ channelMapping.begin(), channelMapping.end() }, numActiveInputs),
+                       numActiveInputs);
 }
 
 UsbPluginAudioProcessor::ScopedChannelMappingWrite::ScopedChannelMappingWrite (UsbPluginAudioProcessor& processorToUse) noexcept
@@ -400,15 +505,21 @@ void UsbPluginAudioProcessor::_setPluginActive (bool active, const juce::String&
         inactiveText.clear();
 
         if (editor != nullptr && ! pluginActive)
-            editor->postMessage (new EditorInactiveMessage (false, {}));
+            editor->postInactiveState (false, {});
     }
     else
     {
         inactiveText = text;
 
         if (editor != nullptr)
-            editor->postMessage (new EditorInactiveMessage (true, text));
+            editor->postInactiveState (true, text);
     }
 
     pluginActive = active;
+}
+
+void UsbPluginAudioProcessor::_postRoutingUpdateToEditor()
+{
+    if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor()))
+        editor->postRoutingUpdate();
 }

@@ -86,12 +86,38 @@ public:
         takes no lock of its own. */
     void processBlock (const float* const* inputs, int numChannels, int numSamples) noexcept;
 
-    /** The one writer of the channel mapping (message thread): sets entry `index` to
+    /** The writer of single entries of the channel mapping (message thread): sets entry `index` to
         `inputChannel` when index is below 6 and 0 <= inputChannel < numActiveInputs, in the setting
         and in the copy the audio thread reads. Returns false and changes nothing otherwise.
         Observers are not told; a caller that changes the user's mapping notifies them itself.
         Inside a ScopedChannelMappingWrite the audio thread sees the change when the scope ends. */
     bool setChannelMappingEntry (size_t index, int inputChannel, int numActiveInputs);
+
+    /** Whether `entries` may be the channel mapping for an input with numActiveInputs active
+        channels: six entries, each naming one of six inputs (0 to 5), of which the first
+        numActiveInputs are each of 0 to numActiveInputs - 1 once. With 0 (no input, or a count
+        the program does not map) any six such entries do. */
+    static bool mappingSuitsInputs (const std::vector<int32_t>& entries, int numActiveInputs);
+
+    /** `entries` with each of its first numActiveInputs entries i set to i, the entry that held
+        i taking i's old value, so that a mapping that named every input once still does. */
+    static std::vector<int32_t> withIdentityPrefix (std::vector<int32_t> entries, int numActiveInputs);
+
+    /** Writes the whole mapping at once (message thread) when mappingSuitsInputs (entries,
+        numActiveInputs); the audio thread sees all of it in one step. Returns false, changing
+        nothing, otherwise. Observers are not told. */
+    bool setChannelMapping (const std::vector<int32_t>& entries, int numActiveInputs);
+
+    /** The routing editor's choice, for an input with numActiveInputs active channels: entry
+        `index` takes inputChannel and the first entry that held inputChannel takes index's old
+        value; if the first numActiveInputs entries then still do not name each input once, the
+        others among them that repeat an input or name none take the missing inputs. Refused
+        (false, nothing changed) unless both index and inputChannel are below numActiveInputs. */
+    bool swapChannelMappingEntries (size_t index, int inputChannel, int numActiveInputs);
+
+    /** The mapping the audio thread and config.xml get after an input device change: the
+        identity in the first numActiveInputs entries, as withIdentityPrefix makes it. */
+    void resetChannelMapping (int numActiveInputs);
 
     /** Batches the setChannelMappingEntry calls made while it lives into one change of the
         audio thread's copy, published when the outermost one ends: a change of several entries
@@ -165,6 +191,10 @@ public:
     static KestroLookAndFeel* s_lookAndFeel;
     /** Number of live processors; message thread only. */
     static int s_instanceCounter;
+
+protected:
+    /** Has the editor, if there is one, rebuild its routing rows (by a posted UpdateRoutingMessage). */
+    void _postRoutingUpdateToEditor();
 
 private:
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (UsbPluginAudioProcessor)

@@ -3,8 +3,6 @@
 #include "audio/LogicalChannelTables.h"
 #include "audio/StandaloneProcessor.h"
 
-#include <algorithm>
-
 namespace
 {
 /** The input count the channel mapping is checked against: the input side's count of active
@@ -123,23 +121,13 @@ void InputChannelRow::comboBoxChanged (juce::ComboBox* comboBoxThatHasChanged)
     if (selected < 0)
         return;
 
-    const int numActive = activeInputsOf (processor);
-    const int old = (*mapping)[rowIndex];
+    // The entry that has the chosen input takes this row's old one, both in one step, and only
+    // if the mapping then still names each active input once. Without active inputs nothing is
+    // routed, so nothing is chosen.
     auto* mappingToNotify = mapping;
 
-    // The entry that has the chosen input takes this row's old one. The writer refuses any value
-    // that is not a valid input index (an old entry without an item), so every entry stays one;
-    // the audio thread sees both entries change together.
-    const auto partner = std::find (mapping->begin(), mapping->end(), selected);
-
-    {
-        const UsbPluginAudioProcessor::ScopedChannelMappingWrite swap (*processor);
-
-        if (partner != mapping->end())
-            processor->setChannelMappingEntry ((size_t) std::distance (mapping->begin(), partner), old, numActive);
-
-        processor->setChannelMappingEntry (rowIndex, selected, numActive);
-    }
+    if (const int numActive = activeInputsOf (processor); numActive > 0)
+        processor->swapChannelMappingEntries (rowIndex, selected, numActive);
 
     // An observer may rebuild the rows and delete this one, so nothing of it is used after this.
     mappingToNotify->notifyObservers();
@@ -265,17 +253,10 @@ void RoutingComponent::restoreState()
     if (mapping == nullptr || processor == nullptr)
         return;
 
-    // Through the processor's writer, so that the audio thread's copy follows; entries of the
-    // revert point that the current input cannot take stay as they are.
-    const auto saved = mapping->savedList;
-    const int numActive = activeInputsOf (processor);
-
-    {
-        const UsbPluginAudioProcessor::ScopedChannelMappingWrite revert (*processor);
-
-        for (size_t i = 0; i < saved.size(); ++i)
-            processor->setChannelMappingEntry (i, saved[i], numActive);
-    }
+    // Through the processor's writer, so that the audio thread's copy follows; a revert point
+    // the current input cannot take leaves the mapping as it is.
+    if (const int numActive = activeInputsOf (processor); numActive > 0)
+        processor->setChannelMapping (mapping->savedList, numActive);
 
     mapping->notifyObservers();
 }

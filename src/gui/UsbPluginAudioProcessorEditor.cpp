@@ -5,15 +5,11 @@
 #include "AudioSettingsMenuTab.h"
 #include "BackgroundPanelWithText.h"
 #include "FrameComponent.h"
-#include "GlobalConfigFile.h"
 #include "MenuWindowBase.h"
-#include "ShowChannelModeChoiceMessage.h"
 #include "USBMenu.h"
 
 #include "audio/ChannelMode.h"
-#include "audio/EditorInactiveMessage.h"
 #include "audio/MeterRemoteCommand.h"
-#include "audio/UpdateRoutingMessage.h"
 #include "audio/UsbPluginAudioProcessor.h"
 #include "lookandfeel/KestroColors.h"
 #include "lookandfeel/KestroLookAndFeel.h"
@@ -60,13 +56,6 @@ UsbPluginAudioProcessorEditor::UsbPluginAudioProcessorEditor (UsbPluginAudioProc
       solvinConnected (&owner.solvinConnected)
 {
     frame = new FrameComponent();
-
-    globalConfigFile = juce::File::addTrailingSeparator (juce::File::getSpecialLocation (juce::File::userApplicationDataDirectory).getFullPathName())
-                       + "Kestro";
-    globalConfigFile = juce::File::addTrailingSeparator (globalConfigFile) + "Vantrel";
-    globalConfigFile = juce::File::addTrailingSeparator (globalConfigFile) + "globalconfig.xml";
-    UsbPluginAudioProcessor::s_enableAutoUpdate = GlobalConfigFile::read (juce::File (globalConfigFile),
-                                                                          UsbPluginAudioProcessor::s_enableAutoUpdate);
 
     // Without a parent the tooltip window is its own desktop window and serves every component of
     // the program. JUCE makes it opaque; the theme draws a rounded box whose corners must stay clear.
@@ -117,8 +106,6 @@ UsbPluginAudioProcessorEditor::UsbPluginAudioProcessorEditor (UsbPluginAudioProc
 
 UsbPluginAudioProcessorEditor::~UsbPluginAudioProcessorEditor()
 {
-    GlobalConfigFile::write (juce::File (globalConfigFile), UsbPluginAudioProcessor::s_enableAutoUpdate);
-
     removeChildComponent (frame);
     delete frame;
     frame = nullptr;

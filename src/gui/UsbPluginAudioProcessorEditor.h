@@ -53,6 +53,13 @@ public:
         Called at construction, every 2000 ms and after each of the handler's change broadcasts. */
     void updateSolvinState();
 
+    /** Has the editor rebuild its routing rows for the processor's current channel mode. Any
+        thread: posts an UpdateRoutingMessage, which the editor handles on the message thread. */
+    void postRoutingUpdate();
+    /** Has the editor show (`inactive` true) or hide its inactive overlay, with `reason` as its
+        text. Any thread: posts an EditorInactiveMessage, handled on the message thread. */
+    void postInactiveState (bool inactive, const juce::String& reason);
+
     UsbPluginAudioProcessor* const processor;
     AudioDeviceHandler* const deviceHandler;
     /** The one tooltip window of the program, serving the editor and the settings window. */
@@ -77,8 +84,6 @@ public:
     MenuButton startButton, stopButton, resetLoudnessButton, timeButton, refUpButton, refDownButton;
     /** Would choose a preset by program change; never filled and never added to the editor. */
     juce::ComboBox presetComboBox;
-    /** Full path of globalconfig.xml: read at construction, written at destruction. */
-    juce::String globalConfigFile;
     /** The processor's "SolvinConnected" setting: the user's last routing wish. */
     BoolAttribute* const solvinConnected;
 

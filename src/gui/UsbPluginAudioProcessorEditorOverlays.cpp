@@ -5,11 +5,11 @@
 
 #include "ActiveBarsButton.h"
 #include "BackgroundPanelWithText.h"
+#include "EditorInactiveMessage.h"
 #include "ShowChannelModeChoiceMessage.h"
+#include "UpdateRoutingMessage.h"
 
 #include "audio/ChannelMode.h"
-#include "audio/EditorInactiveMessage.h"
-#include "audio/UpdateRoutingMessage.h"
 #include "audio/UsbPluginAudioProcessor.h"
 
 #include <algorithm>
@@ -52,6 +52,16 @@ void UsbPluginAudioProcessorEditor::comboBoxChanged (juce::ComboBox* box)
     const juce::ScopedLock sl (deviceHandler->stateLock);
     if (deviceHandler->midiOutput != nullptr)
         deviceHandler->midiOutput->sendMessageNow (programChange);
+}
+
+void UsbPluginAudioProcessorEditor::postRoutingUpdate()
+{
+    postMessage (new UpdateRoutingMessage());
+}
+
+void UsbPluginAudioProcessorEditor::postInactiveState (bool inactive, const juce::String& reason)
+{
+    postMessage (new EditorInactiveMessage (inactive, reason));
 }
 
 void UsbPluginAudioProcessorEditor::handleMessage (const juce::Message& message)

@@ -1,6 +1,7 @@
 // The theme's drawers for tooltips: their balanced text, size and placement.
 #include "KestroLookAndFeel.h"
 
+#include "BalancedLineLayout.h"
 #include "ThemeConstants.h"
 #include "ThemeGeometry.h"
 
@@ -19,9 +20,7 @@ juce::TextLayout layoutTooltipText (const juce::String& text, const juce::Colour
     s.setLineSpacing (0.0f);
     s.append (text, juce::Font (ThemeConstants::alertFontName, tooltipFontHeight, juce::Font::plain), colour);
 
-    juce::TextLayout layout;
-    layout.createLayoutWithBalancedLineLengths (s, tooltipMaxLineWidth);
-    return layout;
+    return BalancedLineLayout::create (s, tooltipMaxLineWidth);
 }
 } // namespace
 

@@ -2,11 +2,18 @@
 
 #include <expat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
 #include <type_traits>
 #include <string>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace
 {
@@ -163,12 +170,80 @@ struct ParserDeleter
     void operator() (XML_Parser parser) const { XML_ParserFree (parser); }
 };
 
-void keepUnreadable (const juce::File& file)
+/** Renames without replacing anything at the new name; false with EEXIST when something is there. */
+bool renameWithoutReplacing (const char* from, const char* to)
 {
-    const auto copy = StrictXmlReader::unreadableCopyOf (file);
+    if (::renameat2 (AT_FDCWD, from, AT_FDCWD, to, RENAME_NOREPLACE) == 0)
+        return true;
 
-    if (! file.moveFileTo (copy))
-        file.copyFileTo (copy);
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+
+    // A file system without that flag: look first (a dangling link counts as there too).
+    struct stat there;
+    if (::lstat (to, &there) == 0)
+    {
+        errno = EEXIST;
+        return false;
+    }
+
+    return ::rename (from, to) == 0;
+}
+
+bool isTaken (const juce::File& name)
+{
+    struct stat there;
+    return ::lstat (name.getFullPathName().toRawUTF8(), &there) == 0 || errno != ENOENT;
+}
+
+/** What a read of an opened regular file gave. */
+enum class ReadOutcome { read, tooLarge, failed };
+
+ReadOutcome readAll (int fd, juce::MemoryBlock& bytes)
+{
+    // One byte more than allowed tells a file that is too large.
+    constexpr auto limit = (size_t) StrictXmlReader::maxFileBytes + 1;
+    char buffer[16384];
+    juce::MemoryOutputStream out (bytes, false);
+
+    while (out.getDataSize() < limit)
+    {
+        const auto wanted = std::min (sizeof (buffer), limit - out.getDataSize());
+        const auto count = ::read (fd, buffer, wanted);
+
+        if (count < 0 && errno == EINTR)
+            continue;
+
+        if (count < 0)
+            return ReadOutcome::failed;
+
+        if (count == 0)
+            break;
+
+        out.write (buffer, (size_t) count);
+    }
+
+    out.flush();
+    return out.getDataSize() < limit ? ReadOutcome::read : ReadOutcome::tooLarge;
+}
+
+struct Descriptor
+{
+    explicit Descriptor (int fdToOwn) : fd (fdToOwn) {}
+    ~Descriptor()
+    {
+        if (fd >= 0)
+            ::close (fd);
+    }
+
+    const int fd;
+
+    JUCE_DECLARE_NON_COPYABLE (Descriptor)
+};
+
+StrictXmlReader::FileReading setAsideAsUnreadable (const juce::File& file, StrictXmlReader::MoveFunction moveFile)
+{
+    return { nullptr, StrictXmlReader::setAside (file, moveFile) };
 }
 } // namespace
 
@@ -202,34 +277,103 @@ std::unique_ptr<juce::XmlElement> StrictXmlReader::parse (const void* data, size
     return builder.takeRoot();
 }
 
-std::unique_ptr<juce::XmlElement> StrictXmlReader::readFile (const juce::File& file)
+StrictXmlReader::FileReading StrictXmlReader::readSettingsFile (const juce::File& file, const juce::String& rootName,
+                                                                MoveFunction moveFile)
 {
-    if (file.getFullPathName().isEmpty() || ! file.existsAsFile())
-        return nullptr;
+    const auto path = file.getFullPathName();
 
-    juce::MemoryBlock bytes;
-    bool wasRead = false;
+    if (path.isEmpty())
+        return {};
 
+    // The name first, so that nothing but a regular file is ever opened (opening a device can
+    // act on it, opening a FIFO waits for a writer).
+    struct stat named;
+    if (::stat (path.toRawUTF8(), &named) != 0)
     {
-        juce::FileInputStream in (file);
+        if (errno == ENOENT || errno == ENOTDIR)
+            return {}; // missing, or a link to nothing
 
-        // One byte more than allowed tells a file that is too large (or a device without end).
-        if (in.openedOk())
-        {
-            in.readIntoMemoryBlock (bytes, (ssize_t) maxFileBytes + 1);
-            wasRead = in.getStatus().wasOk() && (juce::int64) bytes.getSize() <= maxFileBytes;
-        }
+        return setAsideAsUnreadable (file, moveFile);
     }
 
-    if (wasRead && bytes.isEmpty())
-        return nullptr;
+    if (S_ISDIR (named.st_mode))
+        return { nullptr, false };
 
-    if (wasRead)
-        if (auto root = parse (bytes.getData(), bytes.getSize()))
-            return root;
+    if (! S_ISREG (named.st_mode))
+        return setAsideAsUnreadable (file, moveFile);
 
-    keepUnreadable (file);
-    return nullptr;
+    // Then the descriptor, which is what is read: the name may have changed in between.
+    const Descriptor in (::open (path.toRawUTF8(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+
+    if (in.fd < 0)
+        return errno == ENOENT ? FileReading {} : setAsideAsUnreadable (file, moveFile);
+
+    struct stat opened {};
+    if (::fstat (in.fd, &opened) != 0 || ! S_ISREG (opened.st_mode))
+        return S_ISDIR (opened.st_mode) ? FileReading { nullptr, false } : setAsideAsUnreadable (file, moveFile);
+
+    juce::MemoryBlock bytes;
+
+    if (readAll (in.fd, bytes) != ReadOutcome::read)
+        return setAsideAsUnreadable (file, moveFile);
+
+    if (bytes.isEmpty())
+        return {};
+
+    auto root = parse (bytes.getData(), bytes.getSize());
+
+    if (root == nullptr || (rootName.isNotEmpty() && ! root->getTagName().equalsIgnoreCase (rootName)))
+        return setAsideAsUnreadable (file, moveFile);
+
+    return { std::move (root), true };
+}
+
+std::unique_ptr<juce::XmlElement> StrictXmlReader::readFile (const juce::File& file, MoveFunction moveFile)
+{
+    return readSettingsFile (file, {}, moveFile).root;
+}
+
+bool StrictXmlReader::setAside (const juce::File& file, MoveFunction moveFile)
+{
+    const auto path = file.getFullPathName();
+    struct stat itself;
+
+    if (path.isEmpty() || ::lstat (path.toRawUTF8(), &itself) != 0)
+        return false;
+
+    bool cannotMove = false;
+
+    for (int number = 0; number <= maxSetAsideNumber; ++number)
+    {
+        const auto name = number == 0 ? unreadableCopyOf (file)
+                                      : file.getSiblingFile (unreadableCopyOf (file).getFileName() + "." + juce::String (number));
+
+        if (! cannotMove)
+        {
+            if (moveFile == nullptr ? renameWithoutReplacing (path.toRawUTF8(), name.getFullPathName().toRawUTF8())
+                                    : ! isTaken (name) && moveFile (file, name))
+                return true;
+
+            if (moveFile != nullptr)
+                errno = isTaken (name) ? EEXIST : EPERM;
+
+            if (errno == EEXIST || errno == ENOTEMPTY || errno == EISDIR || errno == ENOTDIR)
+                continue;
+
+            // Cannot be moved at all: a regular file's bytes are copied instead; anything else
+            // is left where it is, unopened.
+            struct stat target;
+            if (::stat (path.toRawUTF8(), &target) != 0 || ! S_ISREG (target.st_mode))
+                return false;
+
+            cannotMove = true;
+        }
+
+        if (! isTaken (name))
+            return file.copyFileTo (name);
+    }
+
+    return false;
 }
 
 juce::File StrictXmlReader::unreadableCopyOf (const juce::File& file)

@@ -43,14 +43,46 @@ public:
         well-formed, or refused for one of the reasons above. */
     static std::unique_ptr<juce::XmlElement> parse (const void* data, size_t numBytes, int maxDepth = defaultMaxDepth);
 
-    /** Reads a settings file. Null, with nothing touched, for an empty path, a missing file, a
-        folder in its place or an empty file. A file that exists but cannot be read, is larger
-        than maxFileBytes or holds no document also gives null, after it has been moved to
-        unreadableCopyOf (file) beside it (copied when it cannot be moved; an older copy there
-        is replaced), so that the next write of the file does not destroy what it held. */
-    static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file);
+    /** How setAside moves a file aside: a rename that never replaces anything, unless a test
+        needs a move that fails. */
+    using MoveFunction = bool (*) (const juce::File& source, const juce::File& target);
 
-    /** Where readFile keeps a file it could not read: "<name>.unreadable" in the same folder. */
+    /** What readSettingsFile found. */
+    struct FileReading
+    {
+        /** The document, or null. */
+        std::unique_ptr<juce::XmlElement> root;
+
+        /** Whether the caller may write a new file in the file's place: false for a folder there,
+            and for a file that could not be read and could not be set aside either. */
+        bool mayReplace = true;
+    };
+
+    /** Reads a settings file. Null, with nothing touched, for an empty path, a missing file or an
+        empty one; null for a folder in its place, which is left alone too. Only a regular file
+        is read: the name is looked at first and then the descriptor opened (without waiting, so
+        a FIFO or a device cannot block), so neither can turn into something else in between.
+        Anything else in the file's place (a FIFO, a device, a socket, or a link to one), a file
+        that cannot be read, one larger than maxFileBytes, one that holds no document, and one
+        whose root element is not named `rootName` (ignoring case; any root when it is empty),
+        gives null after it has been set aside (setAside), so that the next write of the file
+        does not destroy what it held. */
+    static FileReading readSettingsFile (const juce::File& file, const juce::String& rootName = {},
+                                         MoveFunction moveFile = nullptr);
+
+    /** readSettingsFile (file) without the verdict on the file's place. */
+    static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file, MoveFunction moveFile = nullptr);
+
+    /** Moves the file (a link itself, not what it points to) to the first free one of
+        unreadableCopyOf (file), then "<name>.unreadable.1" and so on up to maxSetAsideNumber, never
+        over anything already there. A regular file that cannot be moved is copied there instead;
+        anything else is never opened. Returns whether the file was moved or copied. */
+    static bool setAside (const juce::File& file, MoveFunction moveFile = nullptr);
+
+    /** The highest number a set-aside file's name gets. */
+    static constexpr int maxSetAsideNumber = 100;
+
+    /** Where setAside keeps a file first: "<name>.unreadable" in the same folder. */
     static juce::File unreadableCopyOf (const juce::File& file);
 
     StrictXmlReader() = delete;

@@ -1,7 +1,10 @@
 #include "DesktopOpener.h"
 
-#include <memory>
-#include <thread>
+#include <arpa/inet.h>
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace
 {
@@ -15,6 +18,24 @@ bool isUriCharacter (juce::juce_wchar c)
 bool isHexDigit (juce::juce_wchar c)
 {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+/** A host with an optional port: a name, or an IPv6 address in brackets (RFC 3986's IP literal;
+    its "v..." form, which no browser opens, is refused like anything else in brackets). */
+bool isHostAndPort (const juce::String& hostAndPort)
+{
+    if (! hostAndPort.startsWithChar ('['))
+        return ! hostAndPort.containsAnyOf ("[]") && hostAndPort.upToFirstOccurrenceOf (":", false, false).isNotEmpty();
+
+    const auto close = hostAndPort.indexOfChar (']');
+    if (close < 0)
+        return false;
+
+    in6_addr address;
+    const auto port = hostAndPort.substring (close + 1);
+
+    return ::inet_pton (AF_INET6, hostAndPort.substring (1, close).toRawUTF8(), &address) == 1
+        && (port.isEmpty() || (port.startsWithChar (':') && port.substring (1).containsOnly ("0123456789")));
 }
 } // namespace
 
@@ -34,7 +55,7 @@ juce::String DesktopOpener::checkedWebLink (const juce::String& text)
                           .upToFirstOccurrenceOf ("#", false, false)
                           .fromLastOccurrenceOf ("@", false, false);
 
-    if (! host.startsWithChar ('[') && host.upToFirstOccurrenceOf (":", false, false).isEmpty())
+    if (! isHostAndPort (host))
         return {};
 
     for (auto p = link.getCharPointer(); ! p.isEmpty(); ++p)
@@ -79,20 +100,75 @@ bool DesktopOpener::openFolder (const juce::File& folder)
 
 bool DesktopOpener::_startOpener (const juce::String& target)
 {
-    auto process = std::make_unique<juce::ChildProcess>();
+    // Everything the children use is made before the fork: after it, in a program with other
+    // threads, only async-signal-safe calls are allowed.
+    const std::string program (openerProgram);
+    const std::string argument (target.toStdString());
+    char* const argv[] = { const_cast<char*> (program.c_str()), const_cast<char*> (argument.c_str()), nullptr };
 
-    // The argument list is exec'd as it is: no shell, no word splitting, no expansion.
-    if (! process->start (juce::StringArray { openerProgram, target }, 0))
+    // Tells the parent whether the opener's exec worked: closed by the exec, or written with its errno.
+    int report[2];
+    if (::pipe2 (report, O_CLOEXEC) != 0)
         return false;
 
-    // The opener may stay until the program it started ends (a browser in the foreground); its
-    // exit is collected on a thread of its own, which owns the process object.
-    std::thread ([child = std::move (process)]
-                 {
-                     while (child->isRunning())
-                         juce::Thread::sleep (200);
-                 })
-        .detach();
+    const pid_t middle = ::fork();
 
-    return true;
+    if (middle < 0)
+    {
+        ::close (report[0]);
+        ::close (report[1]);
+        return false;
+    }
+
+    if (middle == 0)
+    {
+        // The middle child starts the opener and ends at once, so the opener belongs to init,
+        // which collects it whenever it ends: no thread here waits for it.
+        ::close (report[0]);
+
+        if (const pid_t opener = ::fork(); opener != 0)
+            ::_exit (opener > 0 ? 0 : 1);
+
+        // The opener gets standard input and nothing else of the program's (its X connection,
+        // its lock file, its pipes): output to /dev/null, every other descriptor closed. The
+        // report pipe becomes 3, the one descriptor left, and closes with the exec.
+        if (const int devNull = ::open ("/dev/null", O_WRONLY); devNull >= 0)
+        {
+            ::dup2 (devNull, STDOUT_FILENO);
+            ::dup2 (devNull, STDERR_FILENO);
+
+            if (devNull > STDERR_FILENO && devNull != report[1])
+                ::close (devNull);
+        }
+
+        int reportEnd = report[1];
+
+        if (reportEnd != 3)
+        {
+            reportEnd = ::dup3 (report[1], 3, O_CLOEXEC);
+
+            if (reportEnd < 0)
+                ::_exit (127);
+        }
+
+        ::closefrom (4);
+        ::execvp (argv[0], argv);
+
+        const int error = errno;
+        [[maybe_unused]] const auto written = ::write (reportEnd, &error, sizeof (error));
+        ::_exit (127);
+    }
+
+    ::close (report[1]);
+
+    int middleStatus = 0;
+    while (::waitpid (middle, &middleStatus, 0) < 0 && errno == EINTR) {}
+
+    // Nothing to read: the exec closed the pipe. A number: the errno of a failed exec.
+    int error = 0;
+    ssize_t count;
+    while ((count = ::read (report[0], &error, sizeof (error))) < 0 && errno == EINTR) {}
+    ::close (report[0]);
+
+    return WIFEXITED (middleStatus) && WEXITSTATUS (middleStatus) == 0 && count == 0;
 }

@@ -8,8 +8,10 @@
     "$(...)" in it would run as a command.) Links come from the update server, so only checked
     ones are opened.
 
-    Any thread. Each opener runs as a child process that a thread of its own waits for, so no
-    finished opener is left behind as a zombie. */
+    Any thread. Each opener is started through a child that ends at once, so the opener is
+    adopted by init, no finished opener is left behind as a zombie and no thread waits for it.
+    The opener inherits no descriptor of the program's but standard input; its output goes to
+    /dev/null. */
 class DesktopOpener
 {
 public:
@@ -18,7 +20,8 @@ public:
         escape of two hex digits); otherwise the empty string, which is no link. */
     static juce::String checkedWebLink (const juce::String& text);
 
-    /** Opens a link that checkedWebLink accepts; returns whether the opener was started. */
+    /** Opens a link that checkedWebLink accepts; returns whether the opener was started (found
+        in PATH and executed). */
     static bool openLink (const juce::String& link);
 
     /** Shows a folder in the desktop's file browser; returns whether the opener was started. */

@@ -2,53 +2,34 @@
 
 #include <juce_core/juce_core.h>
 
-#include <atomic>
-#include <memory>
+#include <functional>
 
-/** One fetch of the versions document, on a thread of its own.
+/** One fetch of the versions document, on the calling thread, by libcurl's multi interface.
 
-    The fetch is never waited for by anybody who must not wait for the network: libcurl's clean-up
-    joins its name-resolver thread, so ending a transfer while the server's name is being looked
-    up takes as long as the lookup does, and a stream cannot be cancelled from another thread
-    without that wait. The fetch's thread therefore owns everything it touches (this object, held
-    by a shared pointer, and the stream); whoever started it may give it up with abandon() and
-    go, and the fetch ends by itself on its next chance, or with the process.
-
-    start, waitUntilFinished, getBody and abandon may be called from any thread. */
+    Only http and https are fetched, for the first request and for every redirect (libcurl would
+    otherwise follow a redirect to ftp or ftps), and at most maxRedirects redirects are followed.
+    The transfer never blocks for long: it runs in steps of at most pollIntervalMs, and between
+    steps it asks `shouldStop`, which ends it at once. A name lookup still running then is left
+    to libcurl's resolver thread, which ends by itself when the lookup returns and touches nothing
+    of ours; nothing waits for it. So the caller's thread can be stopped and joined promptly,
+    whatever the network does, and no thread of the program's own outlives the call. */
 class UpdateDownload
 {
 public:
-    /** Starts fetching `address`, following up to 5 redirects and giving up on a connection that
-        takes longer than `connectionTimeoutMs` to open. */
-    static std::shared_ptr<UpdateDownload> start (const juce::URL& address, int connectionTimeoutMs);
-
-    /** Waits up to `timeoutMs` for the fetch to end; returns whether it has. */
-    bool waitUntilFinished (int timeoutMs) const;
-
-    /** After the end: the whole body of a 2xx answer of at most maxBodyBytes; empty for any
-        failure, an abandoned fetch, or before the end. */
-    juce::MemoryBlock getBody() const;
-
-    /** Nobody waits for the result any more: the fetch stops reading at its next chance. */
-    void abandon() noexcept { abandoned = true; }
+    /** The whole body of a 2xx answer of at most maxBodyBytes; empty for any failure (no
+        connection within `connectionTimeoutMs`, an answer slower than 100 bytes a second over the
+        same time, another status, a body too long or cut off, a refused protocol or too many
+        redirects) and when `shouldStop` returned true. Any thread; keeps no state between calls. */
+    static juce::MemoryBlock fetch (const juce::URL& address, int connectionTimeoutMs,
+                                    const std::function<bool()>& shouldStop);
 
     /** The bodies of versions documents are small; anything longer is not one. */
     static constexpr int maxBodyBytes = 256 * 1024;
 
-    /** Use start(); public only for std::make_shared. */
-    UpdateDownload (const juce::URL& address, int connectionTimeoutMs);
+    static constexpr int maxRedirects = 5;
 
-private:
-    void _run();
+    /** The longest time between two questions to `shouldStop`. */
+    static constexpr int pollIntervalMs = 50;
 
-    const juce::URL address;
-    const int connectionTimeoutMs;
-
-    std::atomic<bool> abandoned { false };
-    juce::WaitableEvent finished { true };
-
-    // Written by the fetch's thread before `finished` is signalled, read after it.
-    juce::MemoryBlock body;
-
-    JUCE_DECLARE_NON_COPYABLE (UpdateDownload)
+    UpdateDownload() = delete;
 };

@@ -17,9 +17,8 @@ bool UpdateThread::m_hasAlreadyChecked = false;
 
 namespace
 {
-// run() looks for a stop request this often while it waits for the download, so stopping the
-// thread takes at most about this long, whatever the network does.
-constexpr int pollIntervalMs = 50;
+// The download looks for a stop request every UpdateDownload::pollIntervalMs, so the thread
+// ends well within this, whatever the network does.
 constexpr int stopTimeoutMs = 1000;
 } // namespace
 
@@ -105,20 +104,10 @@ juce::MemoryBlock UpdateThread::_fetchDocument()
 {
     const auto requested = juce::Time::getMillisecondCounter();
     const auto deadlineMs = (juce::uint32) juce::jmax (0, getCheckDeadlineMs());
-    auto download = UpdateDownload::start (getServer().getChildURL (versionsPath), getConnectionTimeoutMs());
 
-    while (! download->waitUntilFinished (pollIntervalMs))
-    {
-        // Shut down, or the server is too slow: nobody waits for this download any more. It
-        // ends on its own thread, which owns all it uses.
-        if (threadShouldExit() || juce::Time::getMillisecondCounter() - requested >= deadlineMs)
-        {
-            download->abandon();
-            return {};
-        }
-    }
-
-    return download->getBody();
+    // Shut down, or the server is too slow: the transfer ends at once.
+    return UpdateDownload::fetch (getServer().getChildURL (versionsPath), getConnectionTimeoutMs(), [&]
+                                  { return threadShouldExit() || juce::Time::getMillisecondCounter() - requested >= deadlineMs; });
 }
 
 void UpdateThread::_setStatus (const juce::String& text)

@@ -13,12 +13,12 @@
     when it is not running. The check reports back through those two messages and the status
     text only; it never touches a component.
 
-    The fetch itself runs on an UpdateDownload's thread, which this thread waits for; a check
-    ends with the error status when the whole check takes longer than its deadline.
+    The fetch runs on this thread (UpdateDownload) and ends at once when the thread is asked to
+    stop; a check ends with the error status when the whole check takes longer than its deadline.
 
     Deleted by the application's shutdown, or with everything else the framework deletes at
-    shutdown: the destructor stops the thread, which abandons a download still in progress
-    instead of waiting for it, so quitting never waits for the network. */
+    shutdown: the destructor stops the thread and joins it, ending a download still in progress
+    without waiting for the network, so no thread of the check outlives the program's shutdown. */
 class UpdateThread : public juce::Thread,
                      private juce::DeletedAtShutdown
 {

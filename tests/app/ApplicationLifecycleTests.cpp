@@ -3,7 +3,6 @@
 
 #include "MessagePump.h"
 #include "RecordingMidiPortProvider.h"
-#include "ScopedTemporaryHome.h"
 #include "VirtualDeviceRegistry.h"
 
 #include "app/InstrumentsStandaloneApplication.h"
@@ -88,7 +87,6 @@ protected:
         folder.deleteRecursively();
     }
 
-    ScopedTemporaryHome home; // the editor's globalconfig.xml follows the user's home
     juce::File folder;
     VirtualDeviceRegistry devices;
     std::shared_ptr<RecordingMidiPortProvider> midiPorts = std::make_shared<RecordingMidiPortProvider>();

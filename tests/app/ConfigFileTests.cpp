@@ -2,12 +2,12 @@
 // write that fails keeps the old file.
 
 #include "MessagePump.h"
-#include "ScopedTemporaryHome.h"
 #include "VirtualDeviceRegistry.h"
 
 #include "app/InstrumentsStandaloneApplication.h"
 #include "app/MainWindow.h"
 #include "app/StandaloneConfigFile.h"
+#include "settings/StrictXmlReader.h"
 #include "audio/ChannelMode.h"
 #include "audio/StandaloneProcessor.h"
 
@@ -177,16 +177,17 @@ INSTANTIATE_TEST_SUITE_P (ConfigFile, ConfigFileBadFiles,
         SavedFile { "NegativeItem", FileForm::text,
                     "<KestroVantrelStandalone><Processor><AudioDevice/>"
                     "<ChannelMapping>0,-1</ChannelMapping></Processor></KestroVantrelStandalone>",
-                    stereoName, 2, { 0, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
-        // Written with a six-channel device, read with a two-channel one.
+                    stereoName, 2, { 0, 1, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        // Written with a six-channel device, read with a two-channel one: the entries beyond the
+        // device's inputs stay as stored, for the next six-channel device.
         SavedFile { "ItemsBeyondTheDevice", FileForm::text,
                     "<KestroVantrelStandalone><Processor><AudioDevice/>"
                     "<ChannelMapping>1,0,5,4,3,2</ChannelMapping></Processor></KestroVantrelStandalone>",
-                    stereoName, 2, { 1, 0, 2, 3, 4, 5 }, { 1, 0, 2, 3, 4, 5 } },
+                    stereoName, 2, { 1, 0, 5, 4, 3, 2 }, { 1, 0, 5, 4, 3, 2 } },
         SavedFile { "ItemBeyondTheSurroundDevice", FileForm::text,
                     "<KestroVantrelStandalone><Processor><AudioDevice>" KESTRO_SURROUND_SETUP "</AudioDevice>"
                     "<ChannelMapping>5,4,3,2,1,6</ChannelMapping></Processor></KestroVantrelStandalone>",
-                    surroundName, 6, { 5, 4, 3, 2, 1, 5 }, { 0, 1, 2, 3, 4, 5 } },
+                    surroundName, 6, { 0, 1, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
         SavedFile { "EmptyMapping", FileForm::text,
                     "<KestroVantrelStandalone><Processor><AudioDevice/><ChannelMapping/></Processor></KestroVantrelStandalone>",
                     stereoName, 2, { 1, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
@@ -221,6 +222,29 @@ TEST_F (ConfigFile, FirstWriteHoldsNoDeviceSetUpAndTheDefaultMapping)
     EXPECT_EQ (processorElement->getChildByName ("AudioDevice")->getNumChildElements(), 0);
     ASSERT_NE (processorElement->getChildByName ("ChannelMapping"), nullptr);
     EXPECT_EQ (processorElement->getChildByName ("ChannelMapping")->getAllSubText(), "0,1,2,3,4,5");
+}
+
+TEST_F (ConfigFile, AFileOfAnotherProgramIsSetAsideAndAFileThatCannotBeSetAsideIsNeverReplaced)
+{
+    // Well-formed, with the program's elements, under a root of another program's.
+    const juce::String foreign ("<OtherProgram><Processor><ChannelMapping>1,0</ChannelMapping></Processor></OtherProgram>");
+    ASSERT_TRUE (configFile.getParentDirectory().createDirectory() && configFile.replaceWithText (foreign));
+    EXPECT_EQ (StandaloneConfigFile::read (configFile), nullptr);
+    EXPECT_EQ (StrictXmlReader::unreadableCopyOf (configFile).loadFileAsString(), foreign);
+
+    makeProcessor();
+    ASSERT_TRUE (StandaloneConfigFile::write (configFile, *processor));
+    EXPECT_NE (StandaloneConfigFile::read (configFile), nullptr);
+
+    // Every name to set it aside under is taken: the unreadable file stays, and the write leaves it.
+    for (int number = 1; number <= StrictXmlReader::maxSetAsideNumber; ++number)
+        ASSERT_TRUE (configFile.getSiblingFile ("config.xml.unreadable." + juce::String (number)).create().wasOk());
+
+    ASSERT_TRUE (configFile.replaceWithText ("<KestroVantrelStandalone>cut off"));
+    EXPECT_EQ (StandaloneConfigFile::read (configFile), nullptr);
+    EXPECT_FALSE (StandaloneConfigFile::write (configFile, *processor));
+    EXPECT_EQ (configFile.loadFileAsString(), "<KestroVantrelStandalone>cut off");
+    EXPECT_EQ (StrictXmlReader::unreadableCopyOf (configFile).loadFileAsString(), foreign);
 }
 
 TEST_F (ConfigFile, FolderInTheFilesPlaceIsLeftAlone)
@@ -315,7 +339,6 @@ protected:
         act on the running processor, and shuts the application down. */
     void runApplication (const std::function<void (StandaloneProcessor&)>& during)
     {
-        const ScopedTemporaryHome home;
         TestApplication app (ApplicationContext { folder, registry.makeFactory(), {} });
         app.initialise ({});
         ASSERT_NE (app.getMainWindow(), nullptr);

@@ -9,7 +9,7 @@
 #include "app/StandaloneConfigFile.h"
 #include "audio/ChannelMode.h"
 #include "audio/StandaloneProcessor.h"
-#include "audio/UpdateRoutingMessage.h"
+#include "gui/UpdateRoutingMessage.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"
 
 #include <gtest/gtest.h>
@@ -228,12 +228,13 @@ INSTANTIATE_TEST_SUITE_P (InputSide, InputSideDeviceChange,
                        ChannelMode::FivePointOne, 6, { 0, 1, 2, 3, 4, 5 } },
         DeviceChange { "TwoToOtherTwoUndoesSwap", stereoName, 2, { 1, 0, 1, 0, 1, 0 }, otherStereoName, 2,
                        ChannelMode::Stereo, 2, { 0, 1, 1, 0, 1, 0 } },
-        DeviceChange { "SixToTwoKeepsUpperEntries", surroundName, 6, { 5, 4, 3, 2, 1, 0 }, stereoName, 2,
-                       ChannelMode::Stereo, 2, { 0, 1, 3, 2, 1, 0 } },
+        // The entries that held inputs 1 and 2 take the old first two: each input stays named once.
+        DeviceChange { "SixToTwoKeepsAPermutation", surroundName, 6, { 5, 4, 3, 2, 1, 0 }, stereoName, 2,
+                       ChannelMode::Stereo, 2, { 0, 1, 3, 2, 4, 5 } },
         DeviceChange { "SixToEightLeavesMapping", surroundName, 6, { 5, 4, 3, 2, 1, 0 }, octoName, 8,
                        ChannelMode::None, 0, { 5, 4, 3, 2, 1, 0 } },
         DeviceChange { "TwoToMono", stereoName, 2, { 1, 0, 1, 0, 1, 0 }, monoName, 1,
-                       ChannelMode::Mono, 1, { 0, 0, 1, 0, 1, 0 } }),
+                       ChannelMode::Mono, 1, { 0, 1, 1, 0, 1, 0 } }),
     [] (const auto& testCase) { return std::string (testCase.param.name); });
 
 //==============================================================================
@@ -255,6 +256,31 @@ TEST_F (InputSide, ANotificationWithoutADeviceOnlyRebuildsRows)
     EXPECT_EQ (processor->channelMode, ChannelMode::Stereo);
     EXPECT_EQ (mappingOf (*processor), (Mapping { 1, 0, 2, 3, 4, 5 }));
     EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->numRoutingUpdates == rowsBefore + 1; }, 5000));
+}
+
+// What saved both stereo channels from input 1: routing with the swap 1,0, the source's ports
+// leaving one by one (JACK restarts the device with one input, then none), no input at all, quit.
+TEST_F (InputSide, SwappedStereoMappingThroughAMonoInputIsSavedAsAPermutation)
+{
+    waitForNotification();
+    setMapping ({ 1, 0 }, 2);
+
+    chooseInput (monoName, 1);
+    waitForNotification();
+    EXPECT_EQ (mappingOf (*processor), (Mapping { 0, 1, 2, 3, 4, 5 }));
+    EXPECT_EQ (realtimeEntries (*processor), mappingOf (*processor));
+
+    processor->inputDeviceManager.closeAudioDevice();
+    processor->inputDeviceManager.sendChangeMessage();
+    waitForNotification();
+
+    const juce::TemporaryFile config (".xml");
+    ASSERT_TRUE (StandaloneConfigFile::write (config.getFile(), *processor));
+    const auto root = StandaloneConfigFile::read (config.getFile());
+    ASSERT_NE (root, nullptr);
+    const auto* saved = root->getChildByName ("Processor")->getChildByName ("ChannelMapping");
+    ASSERT_NE (saved, nullptr);
+    EXPECT_EQ (saved->getAllSubText(), "0,1,2,3,4,5");
 }
 
 TEST_F (InputSide, InputCallbackPlaysSilenceOnItsOwnOutput)
@@ -287,8 +313,8 @@ TEST_F (InputSide, InputCallbackPlaysSilenceOnItsOwnOutput)
 
 // A mapping written for six channels may meet a two-channel device that already runs (its start
 // comes before the notification that resets the mapping): the mapped path must not read input
-// channels the block does not have.
-TEST_F (InputSide, SixChannelMappingOnATwoChannelInputReadsOnlyItsChannels)
+// channels the block does not have, nor play one channel twice; it plays them unmapped.
+TEST_F (InputSide, SixChannelMappingOnATwoChannelInputPlaysItsChannelsUnmapped)
 {
     waitForNotification();
     auto& handler = processor->deviceHandler;
@@ -315,8 +341,9 @@ TEST_F (InputSide, SixChannelMappingOnATwoChannelInputReadsOnlyItsChannels)
     };
 
     EXPECT_EQ (playThrough ({ 1, 0 }, 2), std::make_pair (0.5f, 0.25f)) << "the path carries audio";
-    EXPECT_EQ (playThrough ({ 5, 0, 4, 3, 2, 1 }, 6), std::make_pair (0.0f, 0.25f)) << "channel 5 is no channel here";
-    EXPECT_EQ (playThrough ({ 3, 2, 1, 0, 4, 5 }, 6), std::make_pair (0.0f, 0.0f));
+    EXPECT_EQ (playThrough ({ 5, 0, 4, 3, 2, 1 }, 6), std::make_pair (0.25f, 0.5f)) << "channel 5 is no channel here";
+    EXPECT_EQ (playThrough ({ 3, 2, 1, 0, 4, 5 }, 6), std::make_pair (0.25f, 0.5f));
+    EXPECT_EQ (playThrough ({ 1, 1, 2, 3, 4, 5 }, 6), std::make_pair (0.25f, 0.5f)) << "input 2 on both";
 }
 
 //==============================================================================
@@ -326,6 +353,11 @@ struct RestoredMapping
     const char* configXml;
     int activeInputs;
     Mapping afterStartUp;
+    /** As JACK opens a device with the ports connected so far: the restored device first starts
+        with this many active inputs, then restarts with activeInputs. 0: no such start. */
+    int partialStartInputs = 0;
+    /** Entries 0 and 1 once the user then chooses another stereo input. */
+    Mapping firstTwoAfterAStereoChoice { 0, 1 };
 };
 
 void PrintTo (const RestoredMapping& value, std::ostream* os) { *os << value.name; }
@@ -346,17 +378,26 @@ TEST_P (InputSideRestoredMapping, PermutationSurvivesStartUpOnce)
     StandaloneConfigFile::restore (*root, *processor);
     waitForNotification();
 
+    if (restored.partialStartInputs > 0)
+    {
+        ASSERT_EQ (processor->numActiveInputs.load(), restored.partialStartInputs);
+        EXPECT_EQ (processor->channelMapping[0], 0) << "the one input feeds entry 0; the restored mapping waits";
+        chooseInput (stereoName, restored.activeInputs);
+        waitForNotification();
+    }
+
     ASSERT_EQ (processor->numActiveInputs.load(), restored.activeInputs);
     EXPECT_EQ (mappingOf (*processor), restored.afterStartUp);
     EXPECT_EQ (realtimeEntries (*processor), restored.afterStartUp);
     EXPECT_EQ (processor->channelMapping.savedList, restored.afterStartUp);
 
-    // Only the notification right after the restore keeps it: any later device change resets.
+    // Only the notification right after the restore keeps it, or the first with a stereo or
+    // surround input after it: any later device change resets.
     const auto& other = restored.activeInputs == 2 ? otherStereoName : stereoName;
     chooseInput (other, 2);
     waitForNotification();
-    EXPECT_EQ (processor->channelMapping[0], 0);
-    EXPECT_EQ (processor->channelMapping[1], 1);
+    EXPECT_EQ (processor->channelMapping[0], restored.firstTwoAfterAStereoChoice[0]);
+    EXPECT_EQ (processor->channelMapping[1], restored.firstTwoAfterAStereoChoice[1]);
 }
 
 INSTANTIATE_TEST_SUITE_P (InputSide, InputSideRestoredMapping,
@@ -371,6 +412,20 @@ INSTANTIATE_TEST_SUITE_P (InputSide, InputSideRestoredMapping,
                           " audioInputDeviceName=\"Surround In\" audioDeviceInChans=\"111111\"/></AudioDevice>"
                           "<ChannelMapping>5,3,4,0,2,1</ChannelMapping></Processor></KestroVantrelStandalone>",
                           6, { 5, 3, 4, 0, 2, 1 } },
+        // A mono input has input 1 only; the stereo swap waits for a stereo input (JACK opens a
+        // device with the ports connected so far).
+        RestoredMapping { "MonoInputTakesInputOne",
+                          "<KestroVantrelStandalone><Processor><AudioDevice>"
+                          "<DEVICESETUP deviceType=\"Virtual\" audioOutputDeviceName=\"Virtual Speakers\""
+                          " audioInputDeviceName=\"Mono In\"/></AudioDevice>"
+                          "<ChannelMapping>1,0,5,4,3,2</ChannelMapping></Processor></KestroVantrelStandalone>",
+                          1, { 0, 1, 5, 4, 3, 2 }, 0, { 1, 0 } },
+        RestoredMapping { "StereoSwapKeptThroughAStartWithOneChannel",
+                          "<KestroVantrelStandalone><Processor><AudioDevice>"
+                          "<DEVICESETUP deviceType=\"Virtual\" audioOutputDeviceName=\"Virtual Speakers\""
+                          " audioInputDeviceName=\"Stereo In\" audioDeviceInChans=\"1\"/></AudioDevice>"
+                          "<ChannelMapping>1,0,2,3,4,5</ChannelMapping></Processor></KestroVantrelStandalone>",
+                          2, { 1, 0, 2, 3, 4, 5 }, 1 },
         RestoredMapping { "RepeatedChannelReset",
                           "<KestroVantrelStandalone><Processor><AudioDevice/>"
                           "<ChannelMapping>1,1,2,3,4,5</ChannelMapping></Processor></KestroVantrelStandalone>",

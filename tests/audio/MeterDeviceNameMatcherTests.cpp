@@ -1,5 +1,6 @@
 // How the meter is told among the output devices the device types list: exact names everywhere,
-// and on JUCE's ALSA types the devices of a sound card named after the meter.
+// on JUCE's ALSA types the devices of a sound card named after the meter, and on JACK the clients
+// PipeWire names after such a card.
 
 #include "RenamingDeviceType.h"
 
@@ -88,6 +89,17 @@ INSTANTIATE_TEST_SUITE_P (MeterHandlerNameMatcherCases, MeterHandlerNameMatcher,
     MatchCase { "caseVariantInAnEarlierTypeLosesToTheExactName", { { "Virtual A", { "km7-solvin output" } }, { "Virtual B", { "KM7-Solvin Output" } } },
                 "KM7-Solvin Output", "Virtual B", "KM7-Solvin" },
     MatchCase { "cardNamesCountOnlyOnAlsaTypes", { { "JACK", km7 } }, {}, {}, {} },
+    // PipeWire's JACK clients: the card name, a space, the profile.
+    MatchCase { "pipeWireClientNamedAfterTheCard", { { "JACK", { "Midi-Bridge", "KM7-Solvin Analog Surround 5.1" } } },
+                "KM7-Solvin Analog Surround 5.1", "JACK", "KM7-Solvin" },
+    MatchCase { "pipeWirePv4Client", { { "JACK", { "PV4 Analog Stereo" } } }, "PV4 Analog Stereo", "JACK", "PV4" },
+    MatchCase { "exactClientNameBeforeACardsClient", { { "JACK", { "KM7-Solvin Analog Surround 5.1", "KM7-Solvin Output" } } },
+                "KM7-Solvin Output", "JACK", "KM7-Solvin" },
+    MatchCase { "km7CardClientWinsOverTheExactPv4Name", { { "JACK", { "PV4 Output", "KM7-Solvin Digital Stereo (IEC958)" } } },
+                "KM7-Solvin Digital Stereo (IEC958)", "JACK", "KM7-Solvin" },
+    MatchCase { "cardClientNamesCountOnlyOnJack", { { "Virtual", { "KM7-Solvin Analog Surround 5.1" } } }, {}, {}, {} },
+    MatchCase { "clientNameWithoutTheSpaceIsNotTheMeter", { { "JACK", { "KM7-Solvin", "KM7-Solvin2 Analog Stereo", "km7-solvin Analog Stereo",
+                                                                         "Monitor of KM7-Solvin Analog Stereo" } } }, {}, {}, {} },
     MatchCase { "cardCaseVariantIsNotTheMeter", { { "ALSA", namesOf (RenamingDeviceType::alsaNamesOf ("km7-solvin")) } }, {}, {}, {} },
     MatchCase { "longerOrShorterCardNameIsNotTheMeter", { { "ALSA", namesOf (RenamingDeviceType::alsaNamesOf ("KM7-Solvin2")) },
                                                         { "ALSA HW", namesOf (RenamingDeviceType::alsaHardwareNamesOf ("KM7-Solvin Out")) } }, {}, {}, {} },

@@ -540,6 +540,54 @@ INSTANTIATE_TEST_SUITE_P (MeterHandlerInputStops, MeterHandlerInputStop,
         return std::string();
     });
 
+// With no input device open there is nothing to route. The re-probe does not look at the input,
+// so it may still find the meter; a routing request must then end in Searching, not Routing.
+TEST (MeterHandlerInputStopped, RoutingRequestWithoutAnInputIsNotRouting)
+{
+    for (const bool onADriverThread : { false, true })
+    {
+        SCOPED_TRACE (onADriverThread ? "input stopped on a driver's thread" : "input device closed");
+        MeterTestRig rig;
+        auto& handler = rig.handler();
+        rig.processor->stopTimer();   // the test makes the re-probe itself
+        ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+
+        if (onADriverThread)
+        {
+            std::thread driver ([&] { handler.inputDeviceStopped(); });
+            driver.join();
+        }
+        else
+        {
+            rig.processor->inputDeviceManager.closeAudioDevice();
+            const juce::ScopedLock sl (handler.stateLock);
+            EXPECT_EQ (handler.inputChannelCount, 0u);
+            EXPECT_EQ (handler.inputSampleRate, 0);
+        }
+
+        pumpMessagesFor (200);
+
+        {
+            const juce::ScopedLock sl (handler.stateLock);
+            handler._updateDeviceState (true);
+        }
+
+        handler.requestedState = DeviceState::Routing;
+        handler.notify();
+
+        bool sawRouting = false;
+        pumpMessagesUntil ([&]
+        {
+            sawRouting = sawRouting || handler.deviceState == DeviceState::Routing;
+            return false;
+        }, 500);
+
+        EXPECT_FALSE (sawRouting);
+        EXPECT_NE (handler.deviceState.load(), DeviceState::DeviceReady) << "the request was not answered";
+        EXPECT_EQ (rig.registry.findOpenDevice (MeterTestRig::meterName), nullptr);
+    }
+}
+
 //==============================================================================
 // Under AddressSanitizer a message that reached the destroyed handler's manager is a use after free.
 TEST (MeterHandlerLifetime, ListeningMessagesForADestroyedHandlerDoNothing)

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <atomic>
 #include <cstdlib>
@@ -178,14 +179,28 @@ TEST_P (MeterPathRealtime, AudioCallbacksAllocateNothingAndTakeOnlyTheRingLock)
     g_locks = 0;
     g_armed = true;
 
+    // The two threads keep loosely in step, as two device clocks do, whatever the scheduler does:
+    // the meter never runs ahead of the input (so audio goes through), and the input never runs
+    // far ahead of the meter (so a stalled meter thread never looks like a meter that went away).
+    std::atomic<int> inputBlocksDone { 0 }, meterBlocksDone { 0 };
+    const auto waitUntil = [] (const std::atomic<int>& count, int atLeast)
+    {
+        while (count.load() < atLeast)
+            std::this_thread::yield();
+    };
+
     // The input device's callback: StandaloneProcessor -> processBlock -> processAudio.
     std::thread inputThread ([&]
     {
         t_isAudioThread = true;
 
-        for (const auto size : inputBlockSizes)
+        for (int i = 0; i < numInputBlocks; ++i)
+        {
+            waitUntil (meterBlocksDone, 4 * (i - 16));
             processor.audioDeviceIOCallbackWithContext (input.getArrayOfReadPointers(), numChannels,
-                                                        nullptr, 0, size, context);
+                                                        nullptr, 0, inputBlockSizes[(size_t) i], context);
+            ++inputBlocksDone;
+        }
 
         t_isAudioThread = false;
     });
@@ -197,10 +212,13 @@ TEST_P (MeterPathRealtime, AudioCallbacksAllocateNothingAndTakeOnlyTheRingLock)
 
         for (int i = 0; i < numMeterBlocks; ++i)
         {
+            waitUntil (inputBlocksDone, std::min (numInputBlocks, i / 4 + 1));
             handler.audioDeviceIOCallbackWithContext (nullptr, 0, output.getArrayOfWritePointers(), numChannels, 64, context);
 
             if (output.getSample (0, 0) != 0.0f)
                 ++soundingMeterBlocks;
+
+            ++meterBlocksDone;
         }
 
         t_isAudioThread = false;

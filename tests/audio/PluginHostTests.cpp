@@ -8,9 +8,9 @@
 #include "RecordingMidiPortProvider.h"
 #include "VirtualDeviceRegistry.h"
 #include "gui/EditorFixture.h"
+#include "gui/EditorInactiveMessage.h"
 #include "i18n/ScopedTranslations.h"
 
-#include "audio/EditorInactiveMessage.h"
 #include "audio/UsbPluginAudioProcessor.h"
 
 #include <gtest/gtest.h>

@@ -18,6 +18,15 @@ void printJackMessage (const char* message) { std::fprintf (stderr, "%s\n", mess
 
 JackServer::JackServer (const juce::String& fixedName)
 {
+    if (usesRunningServer())
+    {
+        name = "default";
+        logFolder = juce::File::getSpecialLocation (juce::File::tempDirectory)
+                        .getChildFile (s_namePrefix + juce::String ((int) ::getpid()) + "-log-running-server");
+        logFolder.createDirectory();
+        return;
+    }
+
     static int s_numServers = 0;
     name = fixedName.isNotEmpty() ? fixedName
                                   : s_namePrefix + juce::String ((int) ::getpid()) + "-" + juce::String (++s_numServers);
@@ -39,6 +48,9 @@ JackServer::~JackServer()
     process.reset();
     logFolder.deleteRecursively();
 
+    if (usesRunningServer())
+        return;
+
     if (previousDefaultServer)
         ::setenv ("JACK_DEFAULT_SERVER", previousDefaultServer->c_str(), 1);
     else
@@ -51,16 +63,30 @@ bool JackServer::isRequired()
     return value != nullptr && juce::String (value) == "1";
 }
 
+bool JackServer::usesRunningServer()
+{
+    const char* value = std::getenv ("KESTRO_JACK_SERVER");
+    return value != nullptr && juce::String (value) == "pipewire";
+}
+
 juce::StringPairArray JackServer::environment() const
 {
     juce::StringPairArray values;
-    values.set ("JACK_DEFAULT_SERVER", name);
+
+    if (! usesRunningServer())
+        values.set ("JACK_DEFAULT_SERVER", name);
+
     values.set ("JACK_NO_AUDIO_RESERVATION", "1");
     return values;
 }
 
 juce::String JackServer::start (int timeoutMs)
 {
+    if (usesRunningServer())
+        return _waitUntilServing (timeoutMs) ? juce::String()
+                                             : "no JACK server took clients within " + juce::String (timeoutMs)
+                                                   + " ms (KESTRO_JACK_SERVER=pipewire: run under scripts/pipewire-session.sh)";
+
     if (! stop())
         return "the server of this name that ran before ignored SIGTERM";
 
@@ -93,12 +119,16 @@ bool JackServer::_waitUntilServing (int timeoutMs)
     const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
     bool serving = false;
 
-    while (! serving && process->isRunning() && juce::Time::getMillisecondCounter() < deadline)
+    const bool running = usesRunningServer();
+
+    while (! serving && (running || process->isRunning()) && juce::Time::getMillisecondCounter() < deadline)
     {
         jack_status_t status {};
+        auto* client = running ? jack_client_open ("kestro-e2e-probe", JackNoStartServer, &status)
+                               : jack_client_open ("kestro-e2e-probe", static_cast<jack_options_t> (JackNoStartServer | JackServerName),
+                                                   &status, name.toRawUTF8());
 
-        if (auto* client = jack_client_open ("kestro-e2e-probe", static_cast<jack_options_t> (JackNoStartServer | JackServerName),
-                                             &status, name.toRawUTF8()))
+        if (client != nullptr)
         {
             jack_client_close (client);
             serving = true;
@@ -116,7 +146,7 @@ bool JackServer::_waitUntilServing (int timeoutMs)
 
 bool JackServer::isRunning()
 {
-    return process != nullptr && process->isRunning();
+    return usesRunningServer() || (process != nullptr && process->isRunning());
 }
 
 bool JackServer::stop (int timeoutMs)

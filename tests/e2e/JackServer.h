@@ -20,7 +20,13 @@
 
     Where the server cannot run, START_JACK_SERVER_OR_SKIP fails the test when the environment
     variable KESTRO_REQUIRE_JACK is "1" (the project's test script, and so CI, sets it) and skips it
-    otherwise. Use from the test's thread. */
+    otherwise. Use from the test's thread.
+
+    With KESTRO_JACK_SERVER=pipewire (scripts/pipewire-session.sh sets it) no jackd is started:
+    the object stands for the JACK server already running, PipeWire's through its JACK library
+    (pw-jack), under its default name. start() then only waits until it takes clients, stop() and
+    the destructor leave it running, and there is no process to signal (getProcess() is null), so
+    tests that stop the server do not apply to that mode. */
 class JackServer
 {
 public:
@@ -50,6 +56,10 @@ public:
 
     /** Whether a server that cannot start fails the test (KESTRO_REQUIRE_JACK=1) rather than skips it. */
     static bool isRequired();
+
+    /** Whether the tests use the JACK server already running (KESTRO_JACK_SERVER=pipewire)
+        instead of a jackd of their own. */
+    static bool usesRunningServer();
 
 private:
     bool _waitUntilServing (int timeoutMs);

@@ -3,7 +3,7 @@
 
 #include "FuzzSupport.h"
 
-#include "gui/GlobalConfigFile.h"
+#include "app/GlobalConfigFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput (const uint8_t* data, size_t size)
 {

@@ -6,10 +6,10 @@
 #include "lookandfeel/PixelProbe.h"
 
 #include "audio/ChannelMode.h"
-#include "audio/EditorInactiveMessage.h"
 #include "audio/MidiOutputPort.h"
 #include "gui/ActiveBarsButton.h"
 #include "gui/BackgroundPanelWithText.h"
+#include "gui/EditorInactiveMessage.h"
 #include "gui/FrameComponent.h"
 #include "gui/ShowChannelModeChoiceMessage.h"
 #include "lookandfeel/KestroColors.h"

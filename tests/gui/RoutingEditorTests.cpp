@@ -407,10 +407,30 @@ TEST_F (RoutingEditor, AnEntryWithoutAnItemShowsNoSelectionAndAChoiceLeavesOnlyV
 
     choose (1, 0);
 
-    EXPECT_EQ (mapping(), (Mapping { 0, 0, 2, 3, 4, 5 })) << "the first row cannot take input 5 of a stereo device";
+    EXPECT_EQ (mapping(), (Mapping { 1, 0, 2, 3, 4, 5 })) << "the first row cannot take input 5 of a stereo device";
     EXPECT_EQ (realtimeMapping(), mapping());
-    EXPECT_EQ (rows[0]->comboBox->getSelectedId(), 1);
+    EXPECT_EQ (rows[0]->comboBox->getSelectedId(), 2);
     EXPECT_EQ (rows[1]->comboBox->getSelectedId(), 1);
+}
+
+// JACK restarts a device with the ports connected so far (audioDeviceAboutToStart counts them)
+// before the notification that rebuilds the rows: a choice in the stereo rows then meets one
+// active input.
+TEST_F (RoutingEditor, AChoiceAfterTheInputLostAChannelStillNamesEachInputOnce)
+{
+    processor->setChannelMappingEntry (0, 1, 2);
+    processor->setChannelMappingEntry (1, 0, 2);
+    buildRouting();
+    ASSERT_EQ (rowsOf (*routing).size(), 2u);
+    processor->numActiveInputs = 1;
+
+    choose (0, 0);
+    EXPECT_EQ (mapping(), (Mapping { 0, 1, 2, 3, 4, 5 }));
+    EXPECT_EQ (realtimeMapping(), mapping());
+
+    choose (1, 0);
+    choose (0, 1);
+    EXPECT_EQ (mapping(), (Mapping { 0, 1, 2, 3, 4, 5 })) << "no row may take an input beyond the one active";
 }
 
 //==============================================================================

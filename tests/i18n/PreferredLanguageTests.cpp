@@ -73,6 +73,8 @@ TEST (LanguageFromEnvironment, FirstEntryOfLanguageThenLcAllLcMessagesAndLang)
     EXPECT_EQ (PreferredLanguage::fromValues ("", "de_CH.UTF-8", "en_US.UTF-8", "en_US.UTF-8"), "de-CH");
     EXPECT_EQ (PreferredLanguage::fromValues ("", "", "de_DE@euro", "en_US.UTF-8"), "de-DE");
     EXPECT_EQ (PreferredLanguage::fromValues ("", "", "", "en_US.UTF-8"), "en-US");
+    EXPECT_EQ (PreferredLanguage::fromValues (":de", "", "", "en_US.UTF-8"), "de") << "empty entries are skipped";
+    EXPECT_EQ (PreferredLanguage::fromValues (" : :de_AT:en", "", "", "en_US.UTF-8"), "de-AT");
     EXPECT_EQ (PreferredLanguage::fromValues (":", "", "", ""), "");
     EXPECT_EQ (PreferredLanguage::fromValues ("", "", "", ""), "");
 }

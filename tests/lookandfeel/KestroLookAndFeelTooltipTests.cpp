@@ -1,6 +1,7 @@
 #include "PixelProbe.h"
 #include "ScopedDefaultLookAndFeel.h"
 
+#include <lookandfeel/BalancedLineLayout.h>
 #include <lookandfeel/KestroLookAndFeel.h>
 #include <lookandfeel/ThemeGeometry.h>
 
@@ -20,7 +21,7 @@ juce::TextLayout layoutOf (const juce::String& text, bool balanced)
 
     juce::TextLayout layout;
     if (balanced)
-        layout.createLayoutWithBalancedLineLengths (s, 400.0f);
+        layout = BalancedLineLayout::create (s, 400.0f);
     else
         layout.createLayout (s, 400.0f);
     return layout;
@@ -109,6 +110,23 @@ TEST_F (LookAndFeelTooltip, LongTextBreaksIntoBalancedLinesOfAtMost400Pixels)
     EXPECT_EQ (bounds.getWidth(), (int) (balanced.getWidth() + 18.0f));
     EXPECT_LE (bounds.getWidth(), 418);
     EXPECT_EQ (bounds.getHeight(), (int) (balanced.getHeight() + 13.0f));
+}
+
+// JUCE's own balancing leaves the last word of these alone on the second line.
+TEST_F (LookAndFeelTooltip, TwoLineTipIsAboutHalfItsTextWide)
+{
+    const juce::Font font ("Verdana", 15.5f, juce::Font::plain);
+
+    for (const auto* utf8 : { "In this menu section you can configure the input device source.",
+                              "In diesem Menü-Bereich erfolgt die Konfiguration des Eingangs-Gerätes." })
+    {
+        const auto tip = juce::String::fromUTF8 (utf8);
+        const auto bounds = lnf.getTooltipBounds (tip, { 10, 10 }, { 0, 0, 1920, 1080 });
+
+        // Two lines within 20 % of each other: the longer is at most 1.2 / 2.2 of the whole text.
+        EXPECT_LE ((float) bounds.getWidth() - 18.0f, font.getStringWidthFloat (tip) * 1.2f / 2.2f) << tip;
+        EXPECT_NEAR (bounds.getHeight(), 2.0f * font.getHeight() + 13.0f, 2.0f) << tip;
+    }
 }
 
 TEST_F (LookAndFeelTooltip, OneLineTipIsItsTextWidthPlus18AndItsLineHeightPlus13)

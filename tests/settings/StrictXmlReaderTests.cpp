@@ -1,11 +1,16 @@
 // The reader of untrusted XML: what it refuses, the tree it builds from what it accepts, and how a
 // settings file it cannot read is kept.
 
+#include "FifoReleaser.h"
 #include "HostileXmlInputs.h"
 
 #include "settings/StrictXmlReader.h"
 
 #include <gtest/gtest.h>
+
+#include <functional>
+
+#include <sys/stat.h>
 
 namespace
 {
@@ -97,6 +102,33 @@ TEST (StrictXmlReader, KeepsAttributeOrderAndTextExactly)
     EXPECT_EQ (root->getChildElement (5)->getStringAttribute ("v"), juce::String::charToString (0x20ac));
 }
 
+TEST (StrictXmlReader, WhiteSpaceAloneIsLayoutUnlessItIsTheElementsWholeContent)
+{
+    struct Case
+    {
+        const char* text;
+        int numChildren;   // of the root
+        const char* subText;
+    };
+
+    const Case cases[] = {
+        { "<r><a/>\n</r>", 1, "" },                  // after the last child
+        { "<r>\n  <a/></r>", 1, "" },                // before the first
+        { "<r><a/>\r\n\t<b/>\n</r>", 2, "" },
+        { "<r><a/> <!-- c --> <?p?>\n</r>", 1, "" }, // one run around the comment and instruction
+        { "<r><a/> x </r>", 2, " x " },              // not white space alone
+        { "<r> \t\r\n</r>", 1, " \t\n" },           // the whole content
+    };
+
+    for (const auto& c : cases)
+    {
+        const auto root = parse (c.text);
+        ASSERT_NE (root, nullptr) << c.text;
+        EXPECT_EQ (root->getNumChildElements(), c.numChildren) << c.text;
+        EXPECT_EQ (root->getAllSubText(), juce::String (c.subText)) << c.text;
+    }
+}
+
 TEST (StrictXmlReader, CountsTheDepthItselfAndLimitsAttributes)
 {
     const auto nested = [] (int levels) { return repeated ("<a>", levels) + "text" + repeated ("</a>", levels); };
@@ -143,16 +175,20 @@ protected:
         ASSERT_TRUE (file.deleteFile() && file.create().wasOk() && file.appendData (bytes.data(), bytes.size()));
     }
 
-    std::string unreadableBytes() const
+    static std::string bytesOf (const juce::File& f)
     {
         juce::MemoryBlock block;
-        copy.loadFileAsData (block);
+        f.loadFileAsData (block);
         return { static_cast<const char*> (block.getData()), block.getSize() };
     }
+
+    std::string unreadableBytes() const { return bytesOf (copy); }
 
     const juce::File folder { juce::File::createTempFile ("kestro-strictxml") };
     const juce::File file { folder.getChildFile ("settings.xml") };
     const juce::File copy { folder.getChildFile ("settings.xml.unreadable") };
+
+    juce::File numbered (int number) const { return folder.getChildFile ("settings.xml.unreadable." + juce::String (number)); }
 };
 } // namespace
 
@@ -190,11 +226,125 @@ TEST_F (StrictXmlFile, KeepsAFileItCannotReadBesideIt)
 
     write ("<r>cut off");
     EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
-    EXPECT_EQ (unreadableBytes(), "<r>cut off") << "the newest unreadable file replaces an older one";
+    EXPECT_EQ (unreadableBytes(), bad) << "an older unreadable file is kept";
+    EXPECT_EQ (numbered (1).loadFileAsString(), "<r>cut off");
 
     // Too large: not read at all, but kept.
     write ("<r>" + std::string ((size_t) StrictXmlReader::maxFileBytes, ' ') + "</r>");
     EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
     EXPECT_FALSE (file.exists());
-    EXPECT_EQ (copy.getSize(), StrictXmlReader::maxFileBytes + 7);
+    EXPECT_EQ (numbered (2).getSize(), StrictXmlReader::maxFileBytes + 7);
+}
+
+TEST_F (StrictXmlFile, SetsAsideUnderTheFirstFreeNameAndLeavesInPlaceWhatCannotBeSetAside)
+{
+    // A folder that cannot be replaced holds the first name; the next one is free.
+    ASSERT_TRUE (copy.getChildFile ("older").create().wasOk());
+    write ("not xml");
+    auto reading = StrictXmlReader::readSettingsFile (file);
+    EXPECT_EQ (reading.root, nullptr);
+    EXPECT_TRUE (reading.mayReplace);
+    EXPECT_EQ (numbered (1).loadFileAsString(), "not xml");
+    EXPECT_TRUE (copy.getChildFile ("older").existsAsFile());
+
+    // Every name taken (a dangling link counts): the file stays, and must not be replaced.
+    ASSERT_TRUE (juce::File ("/nonexistent/kestro").createSymbolicLink (numbered (2), true));
+    for (int number = 3; number <= StrictXmlReader::maxSetAsideNumber; ++number)
+        ASSERT_TRUE (numbered (number).create().wasOk());
+
+    write ("still not xml");
+    reading = StrictXmlReader::readSettingsFile (file);
+    EXPECT_EQ (reading.root, nullptr);
+    EXPECT_FALSE (reading.mayReplace);
+    EXPECT_EQ (file.loadFileAsString(), "still not xml");
+    EXPECT_EQ (numbered (1).loadFileAsString(), "not xml");
+    EXPECT_EQ (numbered (3).getSize(), 0);
+
+    // A readable document, a missing file and an empty one may be replaced; a folder may not.
+    write ("<r/>");
+    EXPECT_TRUE (StrictXmlReader::readSettingsFile (file).mayReplace);
+    ASSERT_TRUE (file.deleteFile());
+    EXPECT_TRUE (StrictXmlReader::readSettingsFile (file).mayReplace);
+    write ("");
+    EXPECT_TRUE (StrictXmlReader::readSettingsFile (file).mayReplace);
+    ASSERT_TRUE (file.deleteFile() && file.createDirectory());
+    EXPECT_FALSE (StrictXmlReader::readSettingsFile (file).mayReplace);
+}
+
+TEST_F (StrictXmlFile, ADocumentWithAnotherRootThanTheCallersIsSetAside)
+{
+    write ("<KESTRO><a/></KESTRO>");
+    EXPECT_NE (StrictXmlReader::readSettingsFile (file, "kestro").root, nullptr) << "the name is matched ignoring case";
+    EXPECT_NE (StrictXmlReader::readSettingsFile (file).root, nullptr) << "any root without a name asked for";
+    EXPECT_FALSE (copy.exists());
+
+    const auto reading = StrictXmlReader::readSettingsFile (file, "other");
+    EXPECT_EQ (reading.root, nullptr);
+    EXPECT_TRUE (reading.mayReplace);
+    EXPECT_FALSE (file.exists());
+    EXPECT_EQ (unreadableBytes(), "<KESTRO><a/></KESTRO>");
+}
+
+TEST_F (StrictXmlFile, SetsAsideWhatIsNoRegularFileWithoutOpeningIt)
+{
+    struct Kind
+    {
+        const char* name;
+        std::function<bool (const juce::File&)> make;
+    };
+
+    const Kind kinds[] = {
+        { "FIFO", [] (const juce::File& f) { return ::mkfifo (f.getFullPathName().toRawUTF8(), 0600) == 0; } },
+        { "link to /dev/null", [] (const juce::File& f) { return juce::File ("/dev/null").createSymbolicLink (f, true); } },
+        { "link to /dev/ptmx", [] (const juce::File& f) { return juce::File ("/dev/ptmx").createSymbolicLink (f, true); } },
+    };
+
+    for (const auto& kind : kinds)
+    {
+        ASSERT_TRUE (kind.make (file)) << kind.name;
+        const auto linkTarget = file.isSymbolicLink() ? file.getLinkedTarget() : juce::File();
+
+        FifoReleaser releaser (file);
+        const auto reading = StrictXmlReader::readSettingsFile (file);
+        EXPECT_FALSE (releaser.readerWasWaiting) << kind.name << ": waited for a writer";
+
+        EXPECT_EQ (reading.root, nullptr) << kind.name;
+        EXPECT_TRUE (reading.mayReplace) << kind.name;
+        EXPECT_FALSE (file.isSymbolicLink() || file.exists()) << kind.name << ": not set aside";
+        EXPECT_TRUE (copy.isSymbolicLink() || copy.exists()) << kind.name;
+        EXPECT_EQ (copy.isSymbolicLink() ? copy.getLinkedTarget() : juce::File(), linkTarget) << "the link itself is moved";
+
+        ASSERT_TRUE (copy.deleteFile());
+    }
+}
+
+// At the limit the file is read; one byte more and it is not read at all, even though its first
+// maxFileBytes bytes are a whole document, but kept.
+TEST_F (StrictXmlFile, ReadsAFileOfExactlyTheLimitAndSetsAsideOneByteLarger)
+{
+    const auto atTheLimit = "<r>" + std::string ((size_t) StrictXmlReader::maxFileBytes - 7, ' ') + "</r>";
+    ASSERT_EQ ((juce::int64) atTheLimit.size(), StrictXmlReader::maxFileBytes);
+
+    write (atTheLimit);
+    EXPECT_NE (StrictXmlReader::readFile (file), nullptr);
+    EXPECT_TRUE (file.existsAsFile());
+    EXPECT_FALSE (copy.exists());
+
+    write (atTheLimit + "\n");
+    EXPECT_EQ (StrictXmlReader::readFile (file), nullptr);
+    EXPECT_FALSE (file.exists());
+    EXPECT_EQ (copy.getSize(), StrictXmlReader::maxFileBytes + 1);
+}
+
+// A file that may be neither renamed nor deleted (append-only, say) is copied aside instead.
+TEST_F (StrictXmlFile, CopiesAnUnreadableFileAsideWhenItCannotBeMoved)
+{
+    const std::string bad = "<r>\xff</r>";
+    write (bad);
+
+    const auto moveThatFails = [] (const juce::File&, const juce::File&) { return false; };
+    EXPECT_EQ (StrictXmlReader::readFile (file, moveThatFails), nullptr);
+
+    EXPECT_EQ (unreadableBytes(), bad);
+    EXPECT_EQ (bytesOf (file), bad) << "the original stays where it was";
 }

@@ -29,8 +29,16 @@ void LocalHttpServer::respondWithBytes (int statusCode, std::string body)
     const juce::ScopedLock sl (lock);
     status = statusCode;
     replyBody = std::move (body);
+    redirectLocation.clear();
     stalling = false;
     trickleBytes = 0;
+}
+
+void LocalHttpServer::redirectEveryRequestTo (const juce::String& location)
+{
+    respondWithBytes (302, {});
+    const juce::ScopedLock sl (lock);
+    redirectLocation = location;
 }
 
 void LocalHttpServer::stallEveryRequest()
@@ -121,7 +129,10 @@ void LocalHttpServer::_serve (std::unique_ptr<juce::StreamingSocket> connection)
     {
         const juce::ScopedLock sl (lock);
         body = replyBody;
-        reply << "HTTP/1.1 " << status << (status == 200 ? " OK" : " Error") << "\r\n";
+        reply << "HTTP/1.1 " << status << (status == 200 ? " OK" : status == 302 ? " Found" : " Error") << "\r\n";
+
+        if (redirectLocation.isNotEmpty())
+            reply << "Location: " << redirectLocation << "\r\n";
     }
 
     reply << "Content-Type: application/xml\r\n"

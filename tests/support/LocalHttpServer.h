@@ -23,6 +23,9 @@ public:
     /** The same with a body of raw bytes, which need not be text. */
     void respondWithBytes (int statusCode, std::string body);
 
+    /** Every following request gets a 302 to `location`, with an empty body. */
+    void redirectEveryRequestTo (const juce::String& location);
+
     /** Every following request is accepted and never answered. */
     void stallEveryRequest();
 
@@ -52,6 +55,7 @@ private:
     mutable juce::CriticalSection lock;
     int status = 200;
     std::string replyBody;
+    juce::String redirectLocation;
     bool stalling = false;
     int trickleBytes = 0;
     int trickleIntervalMs = 0;

@@ -11,6 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
+#include <unistd.h>
 #include <vector>
 
 namespace
@@ -96,12 +98,28 @@ TEST (DesktopOpenerLinks, OnlyAbsoluteWebAddressesOfUriCharactersAreLinks)
         { "  HTTPS://dl.example/x ", "HTTPS://dl.example/x" },
         { "https://user@dl.example/%7Efiles/a%20b", "https://user@dl.example/%7Efiles/a%20b" },
         { "https://[2001:db8::1]/setup", "https://[2001:db8::1]/setup" },
+        { "http://[::1]:8080/setup", "http://[::1]:8080/setup" },
+        { "https://u@[::ffff:192.0.2.1]?v=1", "https://u@[::ffff:192.0.2.1]?v=1" },
+        // Brackets hold an IPv6 address and nothing else.
+        { "http://[/x", "" },
+        { "http://[", "" },
+        { "http://[]/x", "" },
+        { "https://[dl.example]/setup", "" },
+        { "https://[192.0.2.1]/setup", "" },
+        { "https://[v1.fe]/setup", "" },
+        { "https://[::1]x/setup", "" },
+        { "https://[::1]:80a/setup", "" },
+        { "https://[::1/setup]", "" },
+        { "https://dl[.example]/setup", "" },
+        { "https://dl.example]/setup", "" },
         // Allowed by RFC 3986 and harmless as the single argument they are handed over as.
         { "https://dl.example/$(id)';x&&y", "https://dl.example/$(id)';x&&y" },
         { "", "" },
         { "https://", "" },
         { "https:///setup", "" },
         { "https://:443/setup", "" },
+        { "https://user@/x", "" },                  // a user part and no host
+        { "https://user@:443/x", "" },
         { "file:///usr/bin/xterm", "" },
         { "/usr/bin/xterm", "" },
         { "javascript:alert(1)", "" },
@@ -119,6 +137,8 @@ TEST (DesktopOpenerLinks, OnlyAbsoluteWebAddressesOfUriCharactersAreLinks)
         { "https://dl.example/{a}", "" },
         { "https://dl.example/100%", "" },
         { "https://dl.example/%zz", "" },
+        { "https://dl.example/%7z", "" },
+        { "https://dl.example/%7", "" },
         { "https://dl.example/\xc3\xa4", "" },
     };
 
@@ -178,6 +198,47 @@ TEST_F (FakeOpener, HostileDownloadLinksAreRefusedOrReachTheOpenerAsOneUntouched
     opened.sort (false);
     EXPECT_EQ (recorded.joinIntoString ("\n"), opened.joinIntoString ("\n"));
     EXPECT_FALSE (marker().exists()) << "a command named in a link ran";
+}
+
+TEST_F (FakeOpener, TheOpenerInheritsNoDescriptorButTheStandardOnes)
+{
+    // This opener names its process and waits (at most 10 s) to be looked at.
+    const auto release = folder.getChildFile ("release");
+    writeProgram ("xdg-open", "echo $$ > \"" + calls().getFullPathName() + "/.part\"\n"
+                              "mv \"" + calls().getFullPathName() + "/.part\" \"" + calls().getFullPathName() + "/call.pid\"\n"
+                              "i=0; while [ ! -e \"" + release.getFullPathName() + "\" ] && [ $i -lt 100 ]; do sleep 0.1; i=$((i+1)); done\n");
+
+    // Descriptors the program holds open without close-on-exec, as its X connection and lock file are.
+    const auto heldFile = folder.getChildFile ("held");
+    ASSERT_TRUE (heldFile.replaceWithText ("x"));
+    const int held = ::open (heldFile.getFullPathName().toRawUTF8(), O_RDONLY);
+    int pipeEnds[2] = { -1, -1 };
+    ASSERT_GE (held, 0);
+    ASSERT_EQ (::pipe (pipeEnds), 0);
+
+    const bool started = DesktopOpener::openLink ("https://dl.example/setup");
+    ::close (held);
+    ::close (pipeEnds[0]);
+    ::close (pipeEnds[1]);
+    ASSERT_TRUE (started);
+    ASSERT_TRUE (waitForCalls (1));
+
+    // What the opener's own programs would inherit: the shell's descriptors without close-on-exec.
+    const auto process = juce::File ("/proc/" + calls().getChildFile ("call.pid").loadFileAsString().trim());
+    juce::StringArray inherited;
+
+    for (const auto& fd : process.getChildFile ("fd").findChildFiles (juce::File::findFilesAndDirectories | juce::File::ignoreHiddenFiles, false))
+    {
+        const auto flags = process.getChildFile ("fdinfo").getChildFile (fd.getFileName()).loadFileAsString()
+                               .fromFirstOccurrenceOf ("flags:", false, false).trim().upToFirstOccurrenceOf ("\n", false, false);
+
+        if ((std::strtol (flags.toRawUTF8(), nullptr, 8) & O_CLOEXEC) == 0 && fd.getFileName().getIntValue() > 2)
+            inherited.add (fd.getFileName() + " -> " + fd.getLinkedTarget().getFileName());
+    }
+
+    release.create();
+    EXPECT_TRUE (process.getChildFile ("fd").getChildFile ("1").isSymbolicLink()) << "the descriptors were listed";
+    EXPECT_TRUE (inherited.isEmpty()) << inherited.joinIntoString ("; ");
 }
 
 TEST_F (FakeOpener, FoldersAreOpenedAsOneArgumentWhateverTheirNames)

@@ -48,6 +48,18 @@ std::vector<CheckCase> checkCases()
     };
 }
 
+/** How many threads of this process carry the name (threads a thread starts inherit its name). */
+int threadsNamed (const juce::String& name)
+{
+    int count = 0;
+
+    for (const auto& task : juce::File ("/proc/self/task").findChildFiles (juce::File::findDirectories, false))
+        if (task.getChildFile ("comm").loadFileAsString().trim() == name)
+            ++count;
+
+    return count;
+}
+
 /** "May 11 2020 / 17:14:53" */
 bool isTimeOfCheck (const juce::String& text)
 {
@@ -194,6 +206,71 @@ TEST_F (UpdateThreadStatus, AServerWithAPathIsAskedBelowThatPath)
     EXPECT_EQ (server.getRequestedPaths(), juce::StringArray ("/mirror/kestro/Software_Versions/software-versions.xml"));
 }
 
+namespace
+{
+/** A port on 127.0.0.1 that never accepts; a connection made to it waits in its backlog, so
+    whether anything connected can be asked afterwards. */
+class ConnectionRecorder
+{
+public:
+    ConnectionRecorder() { listener.createListener (0, "127.0.0.1"); }
+
+    juce::String address() const { return "127.0.0.1:" + juce::String (listener.getBoundPort()); }
+    bool wasConnected() { return listener.waitUntilReady (true, 0) == 1; }
+
+private:
+    juce::StreamingSocket listener;
+};
+} // namespace
+
+TEST_F (UpdateThreadStatus, OnlyWebAddressesAreFetchedForTheRequestAndEveryRedirect)
+{
+    auto* thread = UpdateThread::getInstance();
+    thread->setCheckDeadline (3000);
+
+    struct ProtocolCase
+    {
+        const char* scheme;
+        bool redirected; ///< the server redirects there, or the check is pointed there
+    };
+
+    for (const auto& protocol : { ProtocolCase { "ftp", true }, ProtocolCase { "ftps", true },
+                                  ProtocolCase { "ftp", false }, ProtocolCase { "telnet", false } })
+    {
+        ConnectionRecorder other;
+        const auto target = juce::String (protocol.scheme) + "://" + other.address() + "/";
+        server.redirectEveryRequestTo (target + UpdateThread::versionsPath);
+
+        if (! protocol.redirected)
+            thread->setServer (juce::URL (target), testTimeoutMs);
+
+        const auto status = runCheck();
+        ASSERT_TRUE (thread->waitForThreadToExit (5000));
+        EXPECT_TRUE (status.startsWith (juce::translate ("errorCheckingVersion"))) << target << ": " << status;
+        EXPECT_FALSE (other.wasConnected()) << target << (protocol.redirected ? " reached by a redirect" : " asked");
+        thread->setServer (server.getBaseUrl(), testTimeoutMs);
+    }
+}
+
+TEST_F (UpdateThreadStatus, FollowsRedirectsBetweenWebServersAtMostFiveTimes)
+{
+    LocalHttpServer mirror;
+    mirror.respondWith (200, versionsDocument ("1.6.1"));
+    server.redirectEveryRequestTo (mirror.getBaseUrl().getChildURL ("moved.xml").toString (false));
+
+    EXPECT_TRUE (runCheck().startsWith (juce::translate ("newVersionAvailableTitle")));
+    EXPECT_EQ (mirror.getRequestedPaths(), juce::StringArray ("/moved.xml"));
+    ASSERT_TRUE (UpdateThread::getInstance()->waitForThreadToExit (5000));
+    pumpMessagesFor (50);
+    dismissOpenDialogs();
+
+    // Round and round: the first request and five redirects.
+    const auto before = server.getRequestCount();
+    server.redirectEveryRequestTo (server.getBaseUrl().getChildURL ("again").toString (false));
+    EXPECT_TRUE (runCheck().startsWith (juce::translate ("errorCheckingVersion")));
+    EXPECT_EQ (server.getRequestCount() - before, 6) << server.getRequestedPaths().joinIntoString (" ");
+}
+
 TEST_F (UpdateThreadStatus, TheDialogOffersTheChosenVersionAndItsDownloadAddress)
 {
     if (! hasDisplay())
@@ -259,6 +336,7 @@ TEST (UpdateThreadSingleton, DeletingItDuringADownloadAbandonsTheDownloadPromptl
 
     EXPECT_EQ (UpdateThread::getInstanceWithoutCreating(), nullptr);
     EXPECT_LT (elapsed, 3000u);
+    EXPECT_EQ (threadsNamed ("UpdateThread"), 0) << "no thread of the check is left, though the server still holds the connection";
     pumpMessagesFor (200);
     EXPECT_EQ (listener.count, 0);
 

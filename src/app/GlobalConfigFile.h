@@ -2,23 +2,24 @@
 
 #include <juce_core/juce_core.h>
 
-/** globalconfig.xml: the automatic-update switch, kept between runs. The editor reads it while it
-    is built and writes it while it is destroyed. The root element may have any name, and whatever
+/** globalconfig.xml: the automatic-update switch, kept between runs. The application reads it at
+    start-up before the editor is built and writes it at shutdown once the editor is gone. The root element may have any name, and whatever
     else the file holds is kept when it is written. Message thread only. */
 class GlobalConfigFile
 {
 public:
     /** The switch as stored in the file: the "enabled" attribute of the root's first child named
         "AutoUpdateCheck" (ignoring case), read by JUCE's boolean rule, so a child without the
-        attribute reads as off. Returns `current` when the file is missing, a folder, empty, not
-        read by the strict reader of untrusted XML, or has no such child. A file that exists but
-        is not read is first moved to "globalconfig.xml.unreadable" beside it, so that the write
-        at shutdown keeps what it held. */
+        attribute reads as off. Returns `current` when the file is missing, a folder, empty, no
+        regular file, not read by the strict reader of untrusted XML, or has no such child. A file
+        that is there but not read is first set aside as "globalconfig.xml.unreadable" beside it
+        (numbered when that name is taken), so that the write at shutdown keeps what it held. */
     static bool read (const juce::File& file, bool current);
 
     /** Stores the switch as "1" or "0" in the file, keeping the rest of an existing document and
         creating the folders and a root "KestroVantrelStandalone" when needed (a file that cannot
-        be read is kept as read() keeps it). Texts and attribute values are written so that they
+        be read is set aside as read() does; a folder, or such a file that cannot be set aside,
+        is left alone and nothing is written). Texts and attribute values are written so that they
         read back exactly, carriage returns included. The file is replaced only once the new
         content is written, so a failed write keeps the old file. Failures are not reported
         otherwise. */

@@ -10,11 +10,6 @@ const char* const s_rootName = "KestroVantrelStandalone";
 const char* const s_switchName = "AutoUpdateCheck";
 const char* const s_enabledAttribute = "enabled";
 
-std::unique_ptr<juce::XmlElement> parse (const juce::File& file)
-{
-    return StrictXmlReader::readFile (file);
-}
-
 /** The framework's layout (UTF-8, no DTD, lines wrapped at 60, CR LF line ends), except that a
     carriage return in a text is written as a character reference: the framework's writer leaves
     it as it is, and any reader takes a literal one for a line end, so the next write would have
@@ -77,7 +72,7 @@ juce::XmlElement* GlobalConfigFile::_findSwitch (juce::XmlElement& root)
 
 bool GlobalConfigFile::read (const juce::File& file, bool current)
 {
-    if (auto root = parse (file))
+    if (auto root = StrictXmlReader::readFile (file))
         if (auto* element = _findSwitch (*root))
             return element->getBoolAttribute (s_enabledAttribute, false);
 
@@ -86,7 +81,13 @@ bool GlobalConfigFile::read (const juce::File& file, bool current)
 
 bool GlobalConfigFile::write (const juce::File& file, bool enabled)
 {
-    auto root = parse (file);
+    auto reading = StrictXmlReader::readSettingsFile (file);
+
+    // A folder, or a file that could not be read and not be set aside either, is left alone.
+    if (! reading.mayReplace)
+        return false;
+
+    auto root = std::move (reading.root);
     if (root == nullptr)
         root = std::make_unique<juce::XmlElement> (s_rootName);
 

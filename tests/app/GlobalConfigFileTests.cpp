@@ -1,21 +1,28 @@
 // globalconfig.xml: reading the automatic-update switch, writing it back without losing what
-// else the file holds, and the round trip through the editor's construction and destruction.
+// else the file holds, and the round trip through the application's start-up and shutdown.
 
-#include "EditorFixture.h"
+#include "MessagePump.h"
+#include "QuietApplication.h"
+#include "VirtualDeviceRegistry.h"
 
-#include "gui/GlobalConfigFile.h"
+#include "app/GlobalConfigFile.h"
+#include "app/MainWindow.h"
+#include "audio/StandaloneProcessor.h"
+#include "settings/FifoReleaser.h"
 #include "settings/HostileXmlInputs.h"
 #include "settings/StrictXmlReader.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace
 {
-class EditorGlobalConfig : public ::testing::Test
+class GlobalConfig : public ::testing::Test
 {
 protected:
-    EditorGlobalConfig() { folder.createDirectory(); }
-    ~EditorGlobalConfig() override { folder.deleteRecursively(); }
+    GlobalConfig() { folder.createDirectory(); }
+    ~GlobalConfig() override { folder.deleteRecursively(); }
 
     juce::File writeFile (const juce::String& content)
     {
@@ -36,25 +43,25 @@ struct EnabledCase
     bool expected;
 };
 
-class EditorGlobalConfigValues : public EditorGlobalConfig,
+class GlobalConfigValues : public GlobalConfig,
                                  public ::testing::WithParamInterface<EnabledCase>
 {
 };
 } // namespace
 
-TEST_P (EditorGlobalConfigValues, EnabledReadsByTheFrameworksBooleanRule)
+TEST_P (GlobalConfigValues, EnabledReadsByTheFrameworksBooleanRule)
 {
     writeFile (juce::String ("<Root><AutoUpdateCheck enabled=\"") + GetParam().value + "\"/></Root>");
     EXPECT_EQ (GlobalConfigFile::read (file, ! GetParam().expected), GetParam().expected) << GetParam().value;
 }
 
-INSTANTIATE_TEST_SUITE_P (EditorGlobalConfigEnabledValues, EditorGlobalConfigValues,
+INSTANTIATE_TEST_SUITE_P (GlobalConfigEnabledValues, GlobalConfigValues,
                           ::testing::Values (EnabledCase { "1", true }, EnabledCase { "yes", true }, EnabledCase { "True", true },
                                              EnabledCase { "y", true }, EnabledCase { " 1", true }, EnabledCase { "0", false },
                                              EnabledCase { "no", false }, EnabledCase { "false", false }, EnabledCase { "2", false },
                                              EnabledCase { "", false }));
 
-TEST_F (EditorGlobalConfig, ReadKeepsTheSwitchWithoutAUsableFileAndTurnsItOffWithoutTheAttribute)
+TEST_F (GlobalConfig, ReadKeepsTheSwitchWithoutAUsableFileAndTurnsItOffWithoutTheAttribute)
 {
     EXPECT_TRUE (GlobalConfigFile::read (file, true)) << "no file";
     EXPECT_FALSE (GlobalConfigFile::read (file, false)) << "no file";
@@ -78,7 +85,7 @@ TEST_F (EditorGlobalConfig, ReadKeepsTheSwitchWithoutAUsableFileAndTurnsItOffWit
     EXPECT_TRUE (GlobalConfigFile::read (juce::File(), true)) << "empty path";
 }
 
-TEST_F (EditorGlobalConfig, FirstWriteCreatesTheFoldersAndANewRoot)
+TEST_F (GlobalConfig, FirstWriteCreatesTheFoldersAndANewRoot)
 {
     ASSERT_FALSE (file.getParentDirectory().exists());
     EXPECT_TRUE (GlobalConfigFile::write (file, false));
@@ -96,7 +103,7 @@ TEST_F (EditorGlobalConfig, FirstWriteCreatesTheFoldersAndANewRoot)
     EXPECT_TRUE (GlobalConfigFile::read (file, false));
 }
 
-TEST_F (EditorGlobalConfig, WriteUpdatesTheFirstSwitchInPlaceAndKeepsEverythingElse)
+TEST_F (GlobalConfig, WriteUpdatesTheFirstSwitchInPlaceAndKeepsEverythingElse)
 {
     writeFile ("<Settings version=\"3\"><First a=\"1\">text</First>"
                "<autoupdatecheck note=\"x\" enabled=\"yes\" other=\"y\"/>"
@@ -120,7 +127,7 @@ TEST_F (EditorGlobalConfig, WriteUpdatesTheFirstSwitchInPlaceAndKeepsEverythingE
     EXPECT_EQ (root->getChildElement (3)->getTagName(), "Last");
 }
 
-TEST_F (EditorGlobalConfig, WriteAppendsAMissingSwitchAndReplacesAFileThatIsNotXml)
+TEST_F (GlobalConfig, WriteAppendsAMissingSwitchAndReplacesAFileThatIsNotXml)
 {
     writeFile ("<Other><A/><B/></Other>");
     ASSERT_TRUE (GlobalConfigFile::write (file, true));
@@ -136,7 +143,7 @@ TEST_F (EditorGlobalConfig, WriteAppendsAMissingSwitchAndReplacesAFileThatIsNotX
     EXPECT_EQ (root->getTagName(), "KestroVantrelStandalone");
 }
 
-TEST_F (EditorGlobalConfig, WritesBackTheCarriageReturnsItRead)
+TEST_F (GlobalConfig, WritesBackTheCarriageReturnsItRead)
 {
     writeFile ("<Root note=\"a&#13;b\"><Text>line&#13;end&#13;&#10;next\nlast</Text><AutoUpdateCheck enabled=\"1\"/></Root>");
 
@@ -161,13 +168,13 @@ std::string bytesOf (const juce::File& file)
     return { static_cast<const char*> (block.getData()), block.getSize() };
 }
 
-class EditorGlobalConfigHostileInput : public EditorGlobalConfig,
+class GlobalConfigHostileInput : public GlobalConfig,
                                        public ::testing::WithParamInterface<HostileXml>
 {
 };
 } // namespace
 
-TEST_P (EditorGlobalConfigHostileInput, KeepsTheSwitchAndTheFileAndWritesANewOne)
+TEST_P (GlobalConfigHostileInput, KeepsTheSwitchAndTheFileAndWritesANewOne)
 {
     const auto& input = GetParam();
     const auto keptFile = StrictXmlReader::unreadableCopyOf (file);
@@ -194,26 +201,79 @@ TEST_P (EditorGlobalConfigHostileInput, KeepsTheSwitchAndTheFileAndWritesANewOne
     }
 }
 
-INSTANTIATE_TEST_SUITE_P (EditorGlobalConfig, EditorGlobalConfigHostileInput, ::testing::ValuesIn (hostileXmlInputs()),
+INSTANTIATE_TEST_SUITE_P (GlobalConfig, GlobalConfigHostileInput, ::testing::ValuesIn (hostileXmlInputs()),
                           [] (const auto& testCase) { return std::string (testCase.param.name); });
 
-//==============================================================================
-using EditorGlobalConfigRoundTrip = EditorFixture;
-
-TEST_F (EditorGlobalConfigRoundTrip, TheSwitchSurvivesTheEditor)
+TEST_F (GlobalConfig, WriteSetsAsideWhatIsNoRegularFileAndNeverReplacesAFileItCannotSetAside)
 {
-    const auto configFile = home.globalConfigFile();
-    EXPECT_EQ (juce::File (editor->globalConfigFile), configFile);
-    EXPECT_FALSE (configFile.exists()) << "read at construction, written only at destruction";
-    EXPECT_EQ (UsbPluginAudioProcessor::s_enableAutoUpdate, autoUpdateSwitch.saved) << "kept without a file";
+    // A FIFO put in the file's place while the program runs: the write at shutdown neither
+    // waits for a writer nor reads it.
+    file.getParentDirectory().createDirectory();
+    ASSERT_EQ (::mkfifo (file.getFullPathName().toRawUTF8(), 0600), 0);
+    {
+        FifoReleaser releaser (file);
+        EXPECT_TRUE (GlobalConfigFile::read (file, true));
+        ASSERT_EQ (::mkfifo (file.getFullPathName().toRawUTF8(), 0600), 0) << "the first one is set aside";
+        EXPECT_TRUE (GlobalConfigFile::write (file, false));
+        EXPECT_FALSE (releaser.readerWasWaiting);
+    }
 
-    UsbPluginAudioProcessor::s_enableAutoUpdate = false;
-    deleteEditor();
-    ASSERT_TRUE (configFile.existsAsFile());
-    EXPECT_EQ (juce::XmlDocument::parse (configFile)->getChildByName ("AutoUpdateCheck")->getStringAttribute ("enabled"), "0");
+    struct stat kept;
+    ASSERT_EQ (::lstat ((file.getFullPathName() + ".unreadable.1").toRawUTF8(), &kept), 0);
+    EXPECT_TRUE (S_ISFIFO (kept.st_mode));
+    EXPECT_EQ (parsed()->getChildByName ("AutoUpdateCheck")->getStringAttribute ("enabled"), "0");
+
+    // No free name left to set an unreadable file aside under: it stays as it is.
+    for (int number = 2; number <= StrictXmlReader::maxSetAsideNumber; ++number)
+        ASSERT_TRUE (file.getSiblingFile ("globalconfig.xml.unreadable." + juce::String (number)).create().wasOk());
+
+    writeFile ("<broken");
+    EXPECT_FALSE (GlobalConfigFile::write (file, true));
+    EXPECT_EQ (file.loadFileAsString(), "<broken");
+}
+
+//==============================================================================
+TEST_F (GlobalConfig, TheSwitchSurvivesARestartOfTheApplication)
+{
+    if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
+        GTEST_SKIP() << "needs an X display (run under xvfb-run)";
+
+    VirtualDeviceRegistry registry;
+    registry.addDevice (VirtualDeviceDescription::input ("Stereo In", 2));
+    const ApplicationContext context { folder, registry.makeFactory(), {} };
+    ASSERT_EQ (context.globalConfigFile(), file) << "beside config.xml in the context's settings folder";
+
+    const struct SavedSwitch
+    {
+        const bool saved = UsbPluginAudioProcessor::s_enableAutoUpdate;
+        ~SavedSwitch() { UsbPluginAudioProcessor::s_enableAutoUpdate = saved; }
+    } savedSwitch;
 
     UsbPluginAudioProcessor::s_enableAutoUpdate = true;
-    buildEditor();
-    EXPECT_FALSE (UsbPluginAudioProcessor::s_enableAutoUpdate) << "read back when the next editor is built";
-    EXPECT_TRUE (processor->delayedUpdateChecker.isTimerRunning()) << "the check's timer starts whatever the switch says";
+
+    {
+        QuietApplication app (context);
+        app.initialise ({});
+        ASSERT_NE (app.getMainWindow(), nullptr);
+        EXPECT_FALSE (file.exists()) << "written only at shutdown";
+        EXPECT_TRUE (UsbPluginAudioProcessor::s_enableAutoUpdate) << "kept without a file";
+
+        UsbPluginAudioProcessor::s_enableAutoUpdate = false;
+        app.shutdown();
+    }
+
+    ASSERT_TRUE (file.existsAsFile());
+    EXPECT_EQ (parsed()->getChildByName ("AutoUpdateCheck")->getStringAttribute ("enabled"), "0");
+
+    UsbPluginAudioProcessor::s_enableAutoUpdate = true;
+
+    {
+        QuietApplication app (context);
+        app.initialise ({});
+        ASSERT_NE (app.getMainWindow(), nullptr);
+        EXPECT_FALSE (UsbPluginAudioProcessor::s_enableAutoUpdate) << "read back before the editor is built";
+        EXPECT_TRUE (app.getMainWindow()->processor->delayedUpdateChecker.isTimerRunning())
+            << "the check's timer starts whatever the switch says";
+        app.shutdown();
+    }
 }

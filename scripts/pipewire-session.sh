@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Runs a command on a headless PipeWire of its own, through PipeWire's JACK library (pw-jack):
+#
+#     scripts/pipewire-session.sh [--null-nodes] COMMAND [ARGUMENTS...]
+#
+# It starts a private session bus, pipewire and wireplumber in a fresh XDG_RUNTIME_DIR (mode 700,
+# removed afterwards), waits until wireplumber has joined, optionally adds two null nodes that
+# stand in for a desktop's speakers and microphone, and runs COMMAND under pw-jack with
+# KESTRO_JACK_SERVER=pipewire, so that the end-to-end tests use this server instead of starting a
+# jackd of their own. Afterwards every process it started gets SIGTERM and is waited for (SIGKILL
+# only for one that is still there after 10 s). The exit status is COMMAND's.
+#
+# Nothing is shared with the user's own session or with other runs: each run has its own bus,
+# runtime folder and state folder. The packages are in scripts/packages.txt.
+
+set -euo pipefail
+
+null_nodes=0
+if [[ "${1:-}" == "--null-nodes" ]]; then
+    null_nodes=1
+    shift
+fi
+
+if [[ $# -eq 0 ]]; then
+    echo "usage: $0 [--null-nodes] COMMAND [ARGUMENTS...]" >&2
+    exit 2
+fi
+
+for tool in dbus-daemon pipewire wireplumber pw-jack pw-cli; do
+    if ! command -v "$tool" > /dev/null; then
+        echo "$0: $tool is not installed (see scripts/packages.txt)" >&2
+        exit 2
+    fi
+done
+
+runtime="$(mktemp -d "${TMPDIR:-/tmp}/kestro-pipewire.XXXXXX")"
+chmod 700 "$runtime"
+export XDG_RUNTIME_DIR="$runtime"
+export XDG_STATE_HOME="$runtime/state"     # wireplumber keeps its state here, not in the home
+export PIPEWIRE_RUNTIME_DIR="$runtime"
+unset PIPEWIRE_REMOTE
+mkdir -p "$XDG_STATE_HOME"
+
+pids=()
+log="$runtime/log"
+mkdir -p "$log"
+
+# Stops the processes this script started, the last started first: SIGTERM, then a wait.
+stop_all() {
+    local i pid waited
+    for (( i = ${#pids[@]} - 1; i >= 0; i-- )); do
+        pid="${pids[$i]}"
+        kill -TERM "$pid" 2> /dev/null || continue
+        waited=0
+        while kill -0 "$pid" 2> /dev/null && (( waited < 100 )); do
+            sleep 0.1
+            waited=$(( waited + 1 ))
+        done
+        if kill -0 "$pid" 2> /dev/null; then
+            echo "$0: process $pid ignored SIGTERM for 10 s; killing it" >&2
+            kill -KILL "$pid" 2> /dev/null || true
+        fi
+        wait "$pid" 2> /dev/null || true
+    done
+    pids=()
+}
+
+cleanup() {
+    stop_all
+    rm -rf "$runtime"
+}
+trap cleanup EXIT
+trap 'exit 143' TERM
+trap 'exit 130' INT
+
+# Waits up to $1 tenths of a second for the command in the remaining arguments to succeed.
+wait_for() {
+    local tenths="$1" i
+    shift
+    for (( i = 0; i < tenths; i++ )); do
+        if "$@" > /dev/null 2>&1; then
+            return 0
+        fi
+        sleep 0.1
+    done
+    return 1
+}
+
+fail_start() {
+    echo "$0: $1 did not start; its output:" >&2
+    cat "$log/$1.log" >&2 || true
+    exit 1
+}
+
+dbus-daemon --session --address="unix:path=$runtime/bus" --nofork --nopidfile > "$log/dbus.log" 2>&1 &
+pids+=($!)
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus"
+wait_for 100 test -S "$runtime/bus" || fail_start dbus
+
+pipewire > "$log/pipewire.log" 2>&1 &
+pids+=($!)
+wait_for 100 test -S "$runtime/pipewire-0" || fail_start pipewire
+
+wireplumber > "$log/wireplumber.log" 2>&1 &
+pids+=($!)
+
+wireplumber_joined() {
+    pw-cli ls Client | grep -q 'application.name = "WirePlumber"'
+}
+wait_for 150 wireplumber_joined || fail_start wireplumber
+
+if (( null_nodes )); then
+    for node in "desktop_speakers Desktop_Speakers Audio/Sink" "desktop_microphone Desktop_Microphone Audio/Source/Virtual"; do
+        read -r name description class <<< "$node"
+        pw-cli create-node adapter "{ factory.name=support.null-audio-sink node.name=\"$name\"
+            node.description=\"${description//_/ }\" media.class=$class object.linger=true
+            audio.position=[FL FR] }" > /dev/null
+    done
+
+    null_nodes_present() {
+        local nodes
+        nodes="$(pw-cli ls Node)"
+        grep -q 'node.name = "desktop_speakers"' <<< "$nodes" && grep -q 'node.name = "desktop_microphone"' <<< "$nodes"
+    }
+    wait_for 100 null_nodes_present || fail_start pipewire
+fi
+
+export KESTRO_JACK_SERVER=pipewire
+status=0
+pw-jack "$@" || status=$?
+exit "$status"
