@@ -1,10 +1,35 @@
 #include "JackApi.h"
 
+#include <algorithm>
+#include <cstring>
+#include <unistd.h>
+
 namespace
 {
+/** libjack's messages, printed without stdio. libjack cancels its own threads at any instruction
+    when it closes a client whose server has gone, and those threads print as the server goes; one
+    cancelled inside fprintf would leave stderr's lock taken for good, and the next message from
+    any thread would wait for it forever. */
+void printJackMessage (const char* message)
+{
+    char line[512];
+    const auto length = std::min (std::strlen (message), sizeof (line) - 1);
+    std::memcpy (line, message, length);
+    line[length] = '\n';
+
+    if (::write (STDERR_FILENO, line, length + 1) < 0)
+        return;
+}
+
 class LibJack final : public JackApi
 {
 public:
+    LibJack()
+    {
+        jack_set_error_function (printJackMessage);
+        jack_set_info_function (printJackMessage);
+    }
+
     jack_client_t* clientOpen (const char* name, jack_status_t* status) override
     {
         return jack_client_open (name, JackNoStartServer, status);
