@@ -212,6 +212,21 @@ protected:
         return ::testing::AssertionSuccess();
     }
 
+    /** Opens the source, lets the handler find the meter and routes: the meter then plays source
+        channels 1 and 2 on in_1 and in_2. */
+    ::testing::AssertionResult routeTheSource (StandaloneProcessor& processor, const HandlerStateLog& states)
+    {
+        const auto level = SourceClientSignal::levelOfChannel;
+
+        if (auto opened = openSourceAndFindMeter (processor, states); ! opened)
+            return opened;
+
+        if (auto routing = setRouting (processor.deviceHandler, true, states); ! routing)
+            return routing;
+
+        return meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 on in_1, in_2");
+    }
+
     /** Asks for routing on or off as the editor does and waits for Routing or DeviceReady. */
     static ::testing::AssertionResult setRouting (AudioDeviceHandler& handler, bool on, const HandlerStateLog& states)
     {
@@ -400,11 +415,9 @@ TEST_F (EndToEndJack, MeterClientEndingWhileRoutingEndsRoutingAndReturnsWithRout
     const HandlerStateLog states (handler);
     const auto level = SourceClientSignal::levelOfChannel;
 
-    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
-    ASSERT_TRUE (setRouting (handler, true, states));
-    ASSERT_TRUE (meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 on in_1, in_2"));
+    ASSERT_TRUE (routeTheSource (processor, states));
 
-    // JUCE restarts its device, still named after the meter, with no outputs connected.
+    // The meter's device leaves the list and closes.
     ASSERT_TRUE (meter->stop (5000));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::Searching; }, 15000))
         << "the meter's client ended, but the handler did not notice" << states.describe();
@@ -458,9 +471,7 @@ TEST_F (EndToEndJack, MeterClientEndingWhileAnotherClientListensToTheMetersFeedE
     const HandlerStateLog states (handler);
     const auto level = SourceClientSignal::levelOfChannel;
 
-    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
-    ASSERT_TRUE (setRouting (handler, true, states));
-    ASSERT_TRUE (meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 on in_1, in_2"));
+    ASSERT_TRUE (routeTheSource (processor, states));
 
     // A recorder joins the ports that feed the meter, as a patchbay would connect it.
     ASSERT_TRUE (startClient (recorder, KESTRO_E2E_METER_CLIENT, recorderName, numSourcePorts, "recorder.log"));
@@ -504,9 +515,7 @@ TEST_F (EndToEndJack, SourceLeavingClosesTheInputAndChoosingItAgainOnceBackPlays
     const HandlerStateLog states (handler);
     const auto level = SourceClientSignal::levelOfChannel;
 
-    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
-    ASSERT_TRUE (setRouting (handler, true, states));
-    ASSERT_TRUE (meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 on in_1, in_2"));
+    ASSERT_TRUE (routeTheSource (processor, states));
 
     // The source's device leaves the list, so the input device closes and the manager falls back
     // (the input manager's device also has an output, whose name it bears); routing ends.
