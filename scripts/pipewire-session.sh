@@ -73,18 +73,7 @@ trap cleanup EXIT
 trap 'exit 143' TERM
 trap 'exit 130' INT
 
-# Waits up to $1 tenths of a second for the command in the remaining arguments to succeed.
-wait_for() {
-    local tenths="$1" i
-    shift
-    for (( i = 0; i < tenths; i++ )); do
-        if "$@" > /dev/null 2>&1; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
+source "$(dirname "$0")/wait-for.sh"
 
 fail_start() {
     echo "$0: $1 did not start; its output:" >&2

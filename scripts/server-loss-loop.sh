@@ -24,18 +24,7 @@ build="$(cd "${BUILD_DIR:-$here/../build}" && pwd)"
 meter_name="KM7-Solvin Output"
 source_name="Test Source"
 
-# Waits up to $1 tenths of a second for the command in the remaining arguments to succeed.
-wait_for() {
-    local tenths="$1" i
-    shift
-    for (( i = 0; i < tenths; i++ )); do
-        if "$@" > /dev/null 2>&1; then
-            return 0
-        fi
-        sleep 0.1
-    done
-    return 1
-}
+source "$here/wait-for.sh"
 
 # SIGTERM to a process, then up to $2 seconds' wait, then SIGKILL.
 stop_process() {

@@ -9,6 +9,7 @@
 #include <juce_audio_devices/juce_audio_devices.h>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -142,6 +143,10 @@ public:
     std::atomic<int> deviceState { DeviceState::Searching };
     /** The user's wish: 4 routing on, 3 routing off; 0 after a successful search. */
     std::atomic<int> requestedState { 2 };
+
+    /** The handler thread's clock in milliseconds, for the meter watch and the wait for the
+        meter's outputs. Tests that drive time themselves replace it before the thread starts. */
+    std::function<juce::uint32()> millisecondCounter { &juce::Time::getMillisecondCounter };
 
 private:
     struct RoutingTarget

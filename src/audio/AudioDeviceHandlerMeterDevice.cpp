@@ -106,9 +106,9 @@ void AudioDeviceHandler::_awaitMeterOutputs()
     // JACK reports the meter's ports connected only from a later cycle on, so JUCE's device may
     // first start with fewer outputs and restart, on the message thread, once they are: this
     // thread has let the message thread go and waits a moment for that restart.
-    const auto deadline = juce::Time::getMillisecondCounter() + s_meterOutputsWaitMs;
+    const auto deadline = millisecondCounter() + s_meterOutputsWaitMs;
 
-    while (! outputActive.load() && ! threadShouldExit() && juce::Time::getMillisecondCounter() < deadline)
+    while (! outputActive.load() && ! threadShouldExit() && millisecondCounter() < deadline)
         wait (10);
 
     const juce::MessageManagerLock mml (this);
@@ -214,7 +214,7 @@ bool AudioDeviceHandler::_meterHasFallenSilent()
 {
     const auto meterCallbacks = meterCallbackCount.load (std::memory_order_relaxed);
     const auto inputBlocks = inputBlockCount.load (std::memory_order_relaxed);
-    const auto now = juce::jmax ((juce::uint32) 1, juce::Time::getMillisecondCounter());
+    const auto now = juce::jmax ((juce::uint32) 1, millisecondCounter());
 
     // Only input that finds no meter to play it counts: while the input rests too (a stalled
     // input plays zeros on a running meter), there is nothing to tell a lost meter by.

@@ -1,6 +1,7 @@
 // The meter handler's search, probe, routing and recovery, through the real processor, handler
 // thread and device callbacks against virtual devices.
 
+#include "BroadcastRecorder.h"
 #include "ChannelIdentitySignal.h"
 #include "MessagePump.h"
 #include "MeterTestRig.h"
@@ -46,23 +47,6 @@ public:
 private:
     juce::WaitableEvent finished;
     std::thread thread;
-};
-
-/** The handler's state as each of its change broadcasts finds it when delivered. */
-class BroadcastRecorder : public juce::ChangeListener
-{
-public:
-    explicit BroadcastRecorder (AudioDeviceHandler& handlerToUse) : handler (handlerToUse)  { handler.addChangeListener (this); }
-    ~BroadcastRecorder() override  { handler.removeChangeListener (this); }
-
-    void changeListenerCallback (juce::ChangeBroadcaster*) override  { states.push_back (handler.deviceState.load()); }
-
-    bool sawState (int state) const  { return std::find (states.begin(), states.end(), state) != states.end(); }
-
-    std::vector<int> states;
-
-private:
-    AudioDeviceHandler& handler;
 };
 
 //==============================================================================

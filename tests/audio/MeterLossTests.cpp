@@ -29,8 +29,8 @@ bool playThrough (MeterTestRig& rig, juce::int64 frame)
 }
 
 /** Keeps the input running, and the meter device as far as it still calls back, until the handler
-    is no longer routing. */
-bool runUntilRoutingEnds (MeterTestRig& rig, int timeoutMs = 5000)
+    is no longer routing; `eachBlock` runs after every block. */
+bool runUntilRoutingEnds (MeterTestRig& rig, const std::function<void()>& eachBlock = {}, int timeoutMs = 5000)
 {
     juce::int64 frame = 0;
 
@@ -38,8 +38,26 @@ bool runUntilRoutingEnds (MeterTestRig& rig, int timeoutMs = 5000)
     {
         playThrough (rig, frame);
         frame += inputBlock;
+
+        if (eachBlock)
+            eachBlock();
+
         return rig.handler().deviceState != DeviceState::Routing;
     }, timeoutMs);
+}
+
+/** Input blocks with no meter block, until the handler has looked at its clock `numReads` times. */
+bool feedInputOnlyUntilClockReads (MeterTestRig& rig, int numReads)
+{
+    const auto target = rig.clock.getNumReads() + numReads;
+    juce::int64 frame = 0;
+
+    return pumpMessagesUntil ([&]
+    {
+        rig.registry.processBlock (MeterTestRig::micName, ChannelIdentitySignal::makeBlock (2, frame, inputBlock), inputBlock);
+        frame += inputBlock;
+        return rig.clock.getNumReads() >= target;
+    });
 }
 
 struct LossCase
@@ -56,6 +74,9 @@ TEST_P (MeterLoss, MeterLostWhileRoutingEndsRoutingAndReturnsWithRoutingOff)
 {
     MeterTestRig rig;
     auto& handler = rig.handler();
+
+    // Without the 2000 ms re-probe only the handler's own handling of the loss can broadcast it.
+    rig.processor->stopTimer();
     ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
     ASSERT_TRUE (rig.setRouting (true));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return playThrough (rig, 0); })) << "no audio reached the meter";
@@ -72,7 +93,9 @@ TEST_P (MeterLoss, MeterLostWhileRoutingEndsRoutingAndReturnsWithRoutingOff)
     // The meter is still listed, so the search finds it again: routing off, the request cancelled.
     ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
     EXPECT_EQ (handler.requestedState.load(), 0);
-    EXPECT_GT (rig.getNumBroadcasts(), broadcastsBefore);
+    const auto& states = rig.broadcasts->states;
+    ASSERT_GT (states.size(), (size_t) broadcastsBefore);
+    EXPECT_EQ (states[(size_t) broadcastsBefore], DeviceState::Searching) << "the loss itself is not broadcast";
 
     pumpMessagesFor (300);
     EXPECT_EQ (handler.deviceState.load(), DeviceState::DeviceReady) << "routing resumed by itself";
@@ -108,40 +131,111 @@ TEST (MeterLossNotCounted, RestartWithAllOutputsOrAPauseOfBothDevicesKeepsRoutin
     EXPECT_TRUE (playThrough (rig, 0));
 }
 
-// JUCE's JACK device may first start the meter with no output connected and restart it once JACK
-// reports the connections: routing waits for that restart.
-TEST (MeterLossAtOpening, MeterWhoseOutputsConnectAfterItsStartIsRouted)
+// The meter watch measures each routing session's silence on its own: a lag of the meter early in
+// a new session (input arriving, no meter block yet) is no loss, whatever the last session left.
+TEST (MeterLossSilenceClock, NewSessionAfterALossFoundByTheWatchStartsItsSilenceClockAfresh)
 {
     Options options;
-    auto meter = MeterTestRig::meterDescription();
-    meter.outputsConnectAfterStart = true;
-    options.outputs = { meter };
+    options.manualClock = true;
     MeterTestRig rig (options);
+    auto& handler = rig.handler();
+    ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+    ASSERT_TRUE (rig.setRouting (true));
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return playThrough (rig, 0); }));
+
+    auto* meter = rig.registry.findOpenDevice (MeterTestRig::meterName);
+    ASSERT_NE (meter, nullptr);
+    meter->stopCallingBack();
+    ASSERT_TRUE (runUntilRoutingEnds (rig, [&] { rig.clock.advance (10); })) << "the watch found no loss";
     ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
 
     ASSERT_TRUE (rig.setRouting (true));
-    EXPECT_TRUE (pumpMessagesUntil ([&] { return playThrough (rig, 0); })) << "no audio reached the meter";
-    pumpMessagesFor (300);
-    EXPECT_EQ (rig.handler().deviceState.load(), DeviceState::Routing);
+    ASSERT_TRUE (feedInputOnlyUntilClockReads (rig, 2));
+    rig.clock.advance (150);
+    ASSERT_TRUE (feedInputOnlyUntilClockReads (rig, 3));
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::Routing) << "a 150 ms lag ended the new session";
+
+    EXPECT_TRUE (playThrough (rig, 0));
+    EXPECT_EQ (handler.deviceState.load(), DeviceState::Routing);
 }
 
-// A routing request is granted only when the meter device runs with an output for every input
-// channel; here the meter has two and the input six.
-TEST (MeterLossAtOpening, RoutingRequestOnAMeterWithFewerOutputsThanInputsIsRefused)
+//==============================================================================
+struct OpeningCase
 {
+    const char* what;
+    VirtualDeviceDescription meter;
+    int inputChannels;
+    /** How long on the handler's clock the opening waits for the meter's outputs before it gives
+        up; 0: it gives up at once; -1: routing starts. */
+    int refusedAfterMs;
+};
+
+void PrintTo (const OpeningCase& c, std::ostream* os)  { *os << c.what; }
+
+std::vector<OpeningCase> openingCases()
+{
+    auto connectingLate = MeterTestRig::meterDescription();
+    connectingLate.outputsConnectAfterStart = true;
+
+    auto neverConnecting = MeterTestRig::meterDescription();
+    neverConnecting.outputsNeverConnect = true;
+
+    return {
+        // JUCE's JACK device may first start the meter with no output connected and restart it
+        // once JACK reports the connections: routing waits for that restart.
+        { "outputsConnectAfterTheStart", connectingLate, 2, -1 },
+        { "outputsNeverConnect", neverConnecting, 2, 2000 },
+        // Routing needs an output for every input channel: two outputs cannot carry six.
+        { "fewerOutputsThanInputs", VirtualDeviceDescription::output (MeterTestRig::meterName, 2), 6, 0 },
+    };
+}
+
+class MeterLossAtOpening : public ::testing::TestWithParam<OpeningCase> {};
+
+// The handler's clock moves only when the test moves it, so "at once" means before the wait for
+// the outputs could have ended.
+TEST_P (MeterLossAtOpening, RoutingStartsOnlyOnceTheMeterRunsWithAnOutputForEveryInputChannel)
+{
+    const auto& c = GetParam();
     Options options;
-    options.outputs = { VirtualDeviceDescription::output (MeterTestRig::meterName, 2) };
-    options.inputChannels = 6;
+    options.outputs = { c.meter };
+    options.inputChannels = c.inputChannels;
+    options.manualClock = true;
     MeterTestRig rig (options);
     auto& handler = rig.handler();
     ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
 
-    bool sawRouting = false;
+    if (c.refusedAfterMs < 0)
+    {
+        ASSERT_TRUE (rig.setRouting (true));
+        EXPECT_TRUE (pumpMessagesUntil ([&] { return playThrough (rig, 0); })) << "no audio reached the meter";
+        EXPECT_EQ (handler.deviceState.load(), DeviceState::Routing);
+        return;
+    }
+
+    const auto opensBefore = rig.registry.getNumOpens (MeterTestRig::meterName);
+    const auto broadcastsBefore = rig.broadcasts->states.size();
+    handler.requestedState = DeviceState::Routing;
+    handler.notify();
+
+    if (c.refusedAfterMs > 0)
+    {
+        // Still waiting a millisecond before the time is up.
+        ASSERT_TRUE (rig.waitForClockReads (2));
+        rig.clock.advance ((juce::uint32) c.refusedAfterMs - 1);
+        ASSERT_TRUE (rig.waitForClockReads (2));
+        EXPECT_EQ (handler.deviceState.load(), DeviceState::DeviceReady);
+        EXPECT_EQ (handler.requestedState.load(), DeviceState::Routing);
+        EXPECT_NE (rig.registry.findOpenDevice (MeterTestRig::meterName), nullptr);
+        rig.clock.advance (1);
+    }
 
     // The refused opening ends in Searching; the search that follows finds the meter again.
-    ASSERT_TRUE (rig.requestRoutingAndWaitForRefusal (1, sawRouting));
-
-    EXPECT_FALSE (sawRouting);
+    ASSERT_TRUE (rig.waitForRefusal (opensBefore, 1));
+    EXPECT_FALSE (rig.broadcasts->sawState (DeviceState::Routing, broadcastsBefore));
     EXPECT_FALSE (handler.outputActive.load());
 }
+
+INSTANTIATE_TEST_SUITE_P (MeterOpenings, MeterLossAtOpening, ::testing::ValuesIn (openingCases()),
+    [] (const ::testing::TestParamInfo<OpeningCase>& param) { return std::string (param.param.what); });
 } // namespace

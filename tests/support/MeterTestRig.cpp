@@ -39,14 +39,18 @@ MeterTestRig::MeterTestRig (const Options& options)
                            : options.scanOnceDeviceTypes ? ScanOnceDeviceType::makeFactory (registry)
                                                          : registry.makeFactory();
     processor = std::make_unique<StandaloneProcessor> (deviceTypes);
-    processor->deviceHandler.addChangeListener (&broadcastCounter);
+    broadcasts = std::make_unique<BroadcastRecorder> (processor->deviceHandler);
+
+    if (options.manualClock)
+        processor->deviceHandler.millisecondCounter = clock.reader();
+
     openInput (options.inputChannels, options.sampleRate);
     processor->deviceHandler.startThread();
 }
 
 MeterTestRig::~MeterTestRig()
 {
-    processor->deviceHandler.removeChangeListener (&broadcastCounter);
+    broadcasts.reset();
     processor.reset();
 }
 
@@ -80,19 +84,31 @@ bool MeterTestRig::setRouting (bool on, int timeoutMs) const
 
 bool MeterTestRig::requestRoutingAndWaitForRefusal (int moreOpensThan, bool& sawRouting, int timeoutMs) const
 {
-    auto& h = handler();
     const auto opensBefore = registry.getNumOpens (meterName);
-    h.requestedState = DeviceState::Routing;
-    h.notify();
+    const auto broadcastsBefore = broadcasts->states.size();
+    handler().requestedState = DeviceState::Routing;
+    handler().notify();
 
-    sawRouting = false;
+    const bool refused = waitForRefusal (opensBefore, moreOpensThan, timeoutMs);
+    sawRouting = broadcasts->sawState (DeviceState::Routing, broadcastsBefore);
+    return refused;
+}
+
+bool MeterTestRig::waitForRefusal (int opensBefore, int moreOpensThan, int timeoutMs) const
+{
+    auto& h = handler();
 
     return pumpMessagesUntil ([&]
     {
-        sawRouting = sawRouting || h.deviceState == DeviceState::Routing;
         return registry.getNumOpens (meterName) > opensBefore + moreOpensThan
             && registry.findOpenDevice (meterName) == nullptr
             && h.deviceState == DeviceState::DeviceReady
             && h.requestedState == 0;
     }, timeoutMs);
+}
+
+bool MeterTestRig::waitForClockReads (int count, int timeoutMs) const
+{
+    const auto target = clock.getNumReads() + count;
+    return pumpMessagesUntil ([&] { return clock.getNumReads() >= target; }, timeoutMs);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "BroadcastRecorder.h"
+#include "ManualClock.h"
 #include "VirtualDeviceRegistry.h"
 
 #include "audio/StandaloneProcessor.h"
@@ -37,6 +39,8 @@ public:
         std::function<AudioDeviceTypeFactory (VirtualDeviceRegistry&)> deviceTypes;
         /** Without "Virtual Speakers" the meter is the only output device. */
         bool withSpeakers = true;
+        /** The handler's clock is `clock`, which only the test moves. */
+        bool manualClock = false;
     };
 
     explicit MeterTestRig (const Options& options);
@@ -54,23 +58,24 @@ public:
     /** Asks for routing on or off as the editor does and waits for Routing or DeviceReady. */
     bool setRouting (bool on, int timeoutMs = 5000) const;
 
-    /** Asks for routing and waits for its refusal: the meter opened more than `moreOpensThan` times
-        since the request and closed again, the handler in DeviceReady with the request cleared.
-        `sawRouting` tells whether Routing showed at any moment meanwhile. */
+    /** Asks for routing and waits for its refusal (see waitForRefusal). `sawRouting` tells whether
+        the handler broadcast Routing meanwhile. */
     bool requestRoutingAndWaitForRefusal (int moreOpensThan, bool& sawRouting, int timeoutMs = 5000) const;
 
+    /** Waits until a routing request has been refused: the meter opened more than `moreOpensThan`
+        times since it had been opened `opensBefore` times and closed again, the handler in
+        DeviceReady with the request cleared. */
+    bool waitForRefusal (int opensBefore, int moreOpensThan, int timeoutMs = 5000) const;
+
+    /** Pumps messages until the handler has read the manual clock `count` more times. */
+    bool waitForClockReads (int count, int timeoutMs = 5000) const;
+
     /** Handler broadcasts seen so far. */
-    int getNumBroadcasts() const noexcept  { return broadcastCounter.count; }
+    int getNumBroadcasts() const noexcept  { return (int) broadcasts->states.size(); }
 
     VirtualDeviceRegistry registry;
+    ManualClock clock;
     std::unique_ptr<StandaloneProcessor> processor;
-
-private:
-    struct BroadcastCounter : juce::ChangeListener
-    {
-        void changeListenerCallback (juce::ChangeBroadcaster*) override  { ++count; }
-        int count = 0;
-    };
-
-    BroadcastCounter broadcastCounter;
+    /** Every broadcast of the handler since the rig was made. */
+    std::unique_ptr<BroadcastRecorder> broadcasts;
 };

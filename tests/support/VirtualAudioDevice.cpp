@@ -137,7 +137,8 @@ juce::String VirtualAudioDevice::open (const juce::BigInteger& inputChannels,
     activeInputIndices = setBitsBelow (inputChannels, numInputs);
     openedOutputIndices = setBitsBelow (outputChannels, numOutputs);
     outputsAwaitConnection = outputSide.has_value() && outputSide->outputsConnectAfterStart;
-    activeOutputIndices = outputsAwaitConnection ? std::vector<int>() : openedOutputIndices;
+    const bool startsUnconnected = outputsAwaitConnection || (outputSide.has_value() && outputSide->outputsNeverConnect);
+    activeOutputIndices = startsUnconnected ? std::vector<int>() : openedOutputIndices;
 
     activeInputs.clear();
     activeOutputs.clear();

@@ -19,6 +19,9 @@ struct VirtualDeviceDescription
         opened device first starts with no active output, and restarts with the outputs it was
         opened with once the message thread runs. */
     bool outputsConnectAfterStart = false;
+    /** As JUCE's JACK device whose ports nobody connects: an opened device starts with no
+        active output and stays so. */
+    bool outputsNeverConnect = false;
 
     bool hasInputs() const noexcept   { return ! inputChannelNames.isEmpty(); }
     bool hasOutputs() const noexcept  { return ! outputChannelNames.isEmpty(); }

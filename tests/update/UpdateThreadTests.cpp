@@ -7,6 +7,7 @@
 
 #include "i18n/TranslationTable.h"
 #include "update/UpdateComponent.h"
+#include "update/UpdateDownload.h"
 
 #include <regex>
 
@@ -30,6 +31,14 @@ juce::String document (const juce::String& versionText)
          + "\" downloadurl=\"https://dl.example/" + versionText + "\"/></versions></kestrovantrel></products>";
 }
 
+/** A versions document listing only the running version, filled with blanks after its root to
+    `size` bytes. */
+juce::String documentOfSize (int size)
+{
+    const auto text = document ("1.6.0");
+    return text + juce::String::repeatedString (" ", size - text.getNumBytesAsUTF8());
+}
+
 std::vector<CheckCase> checkCases()
 {
     return {
@@ -40,6 +49,8 @@ std::vector<CheckCase> checkCases()
         { "WellFormedWithoutProduct", ServerBehaviour::respond, 200, "<html><body>maintenance</body></html>", "noNewVersionAvailable", false },
         { "Malformed", ServerBehaviour::respond, 200, document ("1.7.0").dropLastCharacters (20), "errorCheckingVersion", false },
         { "EmptyBody", ServerBehaviour::respond, 200, "", "errorCheckingVersion", false },
+        { "BodyOfTheLongestLength", ServerBehaviour::respond, 200, documentOfSize (UpdateDownload::maxBodyBytes), "noNewVersionAvailable", false },
+        { "BodyOneByteTooLong", ServerBehaviour::respond, 200, documentOfSize (UpdateDownload::maxBodyBytes + 1), "errorCheckingVersion", false },
         // An error page is no answer from the versions document, even a well-formed one listing a newer version.
         { "NotFound", ServerBehaviour::respond, 404, document ("1.7.0"), "errorCheckingVersion", false },
         { "ServerError", ServerBehaviour::respond, 500, "<error/>", "errorCheckingVersion", false },
