@@ -1,6 +1,6 @@
 #include "AudioDeviceTypeFactory.h"
 
-#include "JackServerLossGuard.h"
+#include "JackAudioDeviceType.h"
 
 std::vector<std::unique_ptr<juce::AudioIODeviceType>> makeAudioDeviceTypes (juce::AudioDeviceManager& manager,
                                                                              const AudioDeviceTypeFactory& factory)
@@ -22,8 +22,10 @@ std::vector<std::unique_ptr<juce::AudioIODeviceType>> makeAudioDeviceTypes (juce
         platformTypes.clear (false);
     }
 
+    // JUCE's JACK type is replaced by the program's own.
     for (auto& type : types)
-        type = JackServerLossGuard::wrapIfJack (std::move (type));
+        if (type != nullptr && type->getTypeName() == "JACK" && dynamic_cast<JackAudioDeviceType*> (type.get()) == nullptr)
+            type = std::make_unique<JackAudioDeviceType>();
 
     return types;
 }

@@ -8,7 +8,7 @@
 
 /** Makes the audio device types a device manager may use. The application leaves it empty, which
     means JUCE's platform types; tests hand in virtual devices. JUCE's JACK type, from either, is
-    always wrapped in JackServerLossGuard. Each call makes a new set, since a
+    always replaced by the program's own (JackAudioDeviceType). Each call makes a new set, since a
     device manager owns the types it is given. */
 using AudioDeviceTypeFactory = std::function<std::vector<std::unique_ptr<juce::AudioIODeviceType>>()>;
 
@@ -17,5 +17,5 @@ std::vector<std::unique_ptr<juce::AudioIODeviceType>> makeAudioDeviceTypes (juce
                                                                              const AudioDeviceTypeFactory& factory);
 
 /** Gives `manager` the types of makeAudioDeviceTypes. Must run before the manager first scans for
-    devices, since JUCE would otherwise create its platform types unwrapped. */
+    devices, since JUCE would otherwise create its own platform types, its JACK type among them. */
 void addAudioDeviceTypes (juce::AudioDeviceManager& manager, const AudioDeviceTypeFactory& factory);

@@ -1,7 +1,7 @@
 #include "StandaloneProcessor.h"
 
 #include "ChannelMode.h"
-#include "JackServerLossGuard.h"
+#include "JackAudioDevice.h"
 
 namespace
 {
@@ -70,11 +70,13 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         return;
     }
 
+    _closeInputThatHasLeft();
+
     // One call may stand for several coalesced changes; only the device open now counts. A
     // device whose server has gone counts as none: it is about to be closed.
     auto* device = inputDeviceManager.getCurrentAudioDevice();
 
-    if (device != nullptr && ! JackServerLossGuard::hasLostServer (device))
+    if (device != nullptr && ! JackAudioDevice::hasLostServer (device))
     {
         const int n = device->getActiveInputChannels().countNumberOfSetBits();
         inputSampleRate = (int) device->getCurrentSampleRate();
@@ -143,6 +145,23 @@ void StandaloneProcessor::restoreChannelMapping (const std::vector<int32_t>& ite
     channelMapping.notifyObservers();
 }
 
+bool StandaloneProcessor::_closeInputThatHasLeft()
+{
+    auto* device = inputDeviceManager.getCurrentAudioDevice();
+    auto* type = inputDeviceManager.getCurrentDeviceTypeObject();
+    const auto inputName = inputDeviceManager.getAudioDeviceSetup().inputDeviceName;
+
+    if (device == nullptr || type == nullptr || inputName.isEmpty() || device->getName() == inputName
+        || type->getDeviceNames (true).contains (inputName))
+        return false;
+
+    // The user's choice stays the manager's saved set-up, for config.xml and the next start.
+    inputDeviceManager.closeAudioDevice();
+    const auto saved = inputDeviceManager.createStateXml();
+    inputDeviceManager.initialise (2, 1, saved.get(), true, s_preferredDeviceName, nullptr);
+    return true;
+}
+
 void StandaloneProcessor::audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,
                                                             float* const* outputChannelData, int numOutputChannels,
                                                             int numSamples,
@@ -181,7 +200,7 @@ void StandaloneProcessor::LostInputCloser::handleAsyncUpdate()
 {
     auto& manager = processor.inputDeviceManager;
 
-    if (! JackServerLossGuard::hasLostServer (manager.getCurrentAudioDevice()))
+    if (! JackAudioDevice::hasLostServer (manager.getCurrentAudioDevice()))
         return;
 
     // The user's choice stays the manager's saved set-up, for config.xml and the next start.

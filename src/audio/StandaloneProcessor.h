@@ -61,6 +61,11 @@ public:
     std::optional<std::vector<int32_t>> restoredMapping;
 
 private:
+    /** The device manager closes a device whose name has left its type's list, and falls back; but a
+        device with an input and an output bears the output's name. When the input's name has left the
+        list, this closes the device and falls back in the same way. Returns whether it did. */
+    bool _closeInputThatHasLeft();
+
     /** Fits the mapping to an input with n (1, 2 or 6) active inputs: restoredMapping where it
         suits them, else the identity in the first n entries (resetChannelMapping). */
     void _fitMappingToInputs (int n);

@@ -5,10 +5,12 @@
 #include "SpawnedProcess.h"
 #include "audio/AudioDeviceTypeFactory.h"
 #include "audio/DeviceState.h"
+#include "audio/JackAudioDeviceType.h"
 #include "audio/StandaloneProcessor.h"
 #include "i18n/ScopedTranslations.h"
 
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 
 #include <csignal>
 #include <cstdlib>
@@ -22,6 +24,7 @@ namespace
 {
 const juce::String meterName ("KM7-Solvin Output");
 const juce::String sourceName ("Test Source");
+const juce::String recorderName ("Test Recorder");
 constexpr int numMeterPorts = 6;
 constexpr int numSourcePorts = 2;
 
@@ -30,15 +33,16 @@ AudioDeviceTypeFactory jackDeviceTypes()
     return []
     {
         std::vector<std::unique_ptr<juce::AudioIODeviceType>> types;
-        types.emplace_back (juce::AudioIODeviceType::createAudioIODeviceType_JACK());
+        types.emplace_back (std::make_unique<JackAudioDeviceType>());
         return types;
     };
 }
 
-/** What the meter client should measure: per port, the level it carries alone, or 0 for silence. */
-std::function<bool (const MeterClientReport::Window&)> meterPorts (std::vector<float> levels)
+/** What a measuring client (by default the meter) should measure: per port, the level it carries
+    alone, or 0 for silence. */
+std::function<bool (const MeterClientReport::Window&)> meterPorts (std::vector<float> levels, int numPorts = numMeterPorts)
 {
-    levels.resize (numMeterPorts, 0.0f);
+    levels.resize ((size_t) numPorts, 0.0f);
 
     return [levels] (const MeterClientReport::Window& window)
     {
@@ -87,7 +91,7 @@ private:
 };
 
 /** Plays -levelOfChannel (c) on output c, so that what the meter measures is told apart from the
-    source client's signal. Runs on JUCE's JACK thread. */
+    source client's signal. Runs on the JACK client's process thread. */
 class NegativeLevelWriter : public juce::AudioIODeviceCallback
 {
 public:
@@ -116,34 +120,55 @@ protected:
         // The source joins only once the meter has: two clients that join a server at once race
         // for libjack's metadata store, and the loser waits three seconds.
         ASSERT_TRUE (startMeterClient());
-
-        source = std::make_unique<SpawnedProcess> (
-            juce::StringArray { KESTRO_E2E_SOURCE_CLIENT, sourceName, juce::String (numSourcePorts) },
-            server.environment(), server.getLogFolder().getChildFile ("source.log"));
-        ASSERT_TRUE (source->started()) << "the source client cannot be run";
-        pumpMessagesUntil ([this] { return source->hasWrittenLine ("ready") || ! source->isRunning(); }, 30000);
-        ASSERT_TRUE (source->hasWrittenLine ("ready")) << "the source client did not join the server";
+        ASSERT_TRUE (startSourceClient());
     }
 
     void TearDown() override
     {
         // The test body has closed every JUCE device by now: the clients and the server go last.
+        const bool recorderStopped = recorder == nullptr || recorder->stop (5000);
         const bool sourceStopped = source == nullptr || source->stop (5000);
         const bool meterStopped = meter == nullptr || meter->stop (5000);
         const bool serverStopped = server.stop();
 
+        EXPECT_TRUE (recorderStopped) << "the recorder client ignored SIGTERM";
         EXPECT_TRUE (sourceStopped) << "the source client ignored SIGTERM";
         EXPECT_TRUE (meterStopped) << "the meter client ignored SIGTERM";
         EXPECT_TRUE (serverStopped) << "jackd ignored SIGTERM";
 
         if (HasFailure())
-            for (auto* process : { server.getProcess(), meter.get(), source.get() })
+            for (auto* process : { server.getProcess(), meter.get(), source.get(), recorder.get() })
                 if (process != nullptr)
                     std::cout << "---- end of " << process->getOutputFile().getFileName() << "\n"
                               << _endOfLog (*process) << "\n";
 
+        recorder.reset();
         source.reset();
         meter.reset();
+    }
+
+    /** Starts a client of our own and waits until it has joined the server. */
+    ::testing::AssertionResult startClient (std::unique_ptr<SpawnedProcess>& process, const juce::String& program,
+                                            const juce::String& name, int numPorts, const juce::String& logName)
+    {
+        process = std::make_unique<SpawnedProcess> (juce::StringArray { program, name, juce::String (numPorts) },
+                                                    server.environment(), server.getLogFolder().getChildFile (logName));
+
+        if (! process->started())
+            return ::testing::AssertionFailure() << program << " cannot be run";
+
+        pumpMessagesUntil ([&] { return process->hasWrittenLine ("ready") || ! process->isRunning(); }, 30000);
+
+        if (! process->hasWrittenLine ("ready"))
+            return ::testing::AssertionFailure() << name << " did not join the server";
+
+        return ::testing::AssertionSuccess();
+    }
+
+    /** (Re)starts the source client ("Test Source", 2 output ports). */
+    ::testing::AssertionResult startSourceClient()
+    {
+        return startClient (source, KESTRO_E2E_SOURCE_CLIENT, sourceName, numSourcePorts, "source.log");
     }
 
     /** (Re)starts the meter stand-in and waits until it has joined the server. Each start writes
@@ -151,17 +176,9 @@ protected:
     ::testing::AssertionResult startMeterClient()
     {
         report.reset();
-        meter = std::make_unique<SpawnedProcess> (
-            juce::StringArray { KESTRO_E2E_METER_CLIENT, meterName, juce::String (numMeterPorts) },
-            server.environment(), server.getLogFolder().getChildFile ("meter.log"));
 
-        if (! meter->started())
-            return ::testing::AssertionFailure() << "the meter client cannot be run";
-
-        pumpMessagesUntil ([this] { return meter->hasWrittenLine ("ready") || ! meter->isRunning(); }, 30000);
-
-        if (! meter->hasWrittenLine ("ready"))
-            return ::testing::AssertionFailure() << "the meter client did not join the server";
+        if (auto started = startClient (meter, KESTRO_E2E_METER_CLIENT, meterName, numMeterPorts, "meter.log"); ! started)
+            return started;
 
         report = std::make_unique<MeterClientReport> (meter->getOutputFile());
         return ::testing::AssertionSuccess();
@@ -180,8 +197,8 @@ protected:
         if (const auto error = processor.inputDeviceManager.setAudioDeviceSetup (setup, true); error.isNotEmpty())
             return ::testing::AssertionFailure() << "the source does not open: " << error;
 
-        // JUCE's JACK device counts an input as active once JACK reports its port connected,
-        // which may restart the device a moment after it was opened.
+        // The processor learns the active inputs from the device manager's change message, which
+        // arrives a moment after the device was opened.
         if (! pumpMessagesUntil ([&]
             {
                 return processor.inputDeviceManager.getAudioDeviceSetup().inputDeviceName == sourceName
@@ -193,6 +210,21 @@ protected:
             return ::testing::AssertionFailure() << "the handler did not find and probe the meter client" << states.describe();
 
         return ::testing::AssertionSuccess();
+    }
+
+    /** Opens the source, lets the handler find the meter and routes: the meter then plays source
+        channels 1 and 2 on in_1 and in_2. */
+    ::testing::AssertionResult routeTheSource (StandaloneProcessor& processor, const HandlerStateLog& states)
+    {
+        const auto level = SourceClientSignal::levelOfChannel;
+
+        if (auto opened = openSourceAndFindMeter (processor, states); ! opened)
+            return opened;
+
+        if (auto routing = setRouting (processor.deviceHandler, true, states); ! routing)
+            return routing;
+
+        return meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 on in_1, in_2");
     }
 
     /** Asks for routing on or off as the editor does and waits for Routing or DeviceReady. */
@@ -213,12 +245,20 @@ protected:
     ::testing::AssertionResult meterReports (const std::function<bool (const MeterClientReport::Window&)>& condition,
                                              const std::string& what, int timeoutMs = 15000)
     {
+        return clientReports (*report, condition, what, timeoutMs);
+    }
+
+    /** The same for any measuring client's report. */
+    static ::testing::AssertionResult clientReports (MeterClientReport& clientReport,
+                                                     const std::function<bool (const MeterClientReport::Window&)>& condition,
+                                                     const std::string& what, int timeoutMs = 15000)
+    {
         const auto since = MeterClientReport::now();
         std::optional<MeterClientReport::Window> newest;
 
         const bool found = pumpMessagesUntil ([&]
         {
-            for (auto& window : report->readNewWindows())
+            for (auto& window : clientReport.readNewWindows())
             {
                 if (window.beginMicroseconds < since)
                     continue;
@@ -235,7 +275,7 @@ protected:
             return ::testing::AssertionSuccess();
 
         return ::testing::AssertionFailure()
-            << "the meter client did not measure " << what << " within " << timeoutMs << " ms; newest window: "
+            << "the client did not measure " << what << " within " << timeoutMs << " ms; newest window: "
             << (newest ? MeterClientReport::describe (*newest) : juce::String ("none"));
     }
 
@@ -276,7 +316,7 @@ protected:
     }
 
     JackServer server;
-    std::unique_ptr<SpawnedProcess> meter, source;
+    std::unique_ptr<SpawnedProcess> meter, source, recorder;
     std::unique_ptr<MeterClientReport> report;
 
 private:
@@ -296,16 +336,14 @@ private:
 
 };
 
-TEST_F (EndToEndJack, JucesJackTypeListsTheClientsAndPlaysIntoTheMeterClient)
+TEST_F (EndToEndJack, JackTypeListsTheClientsAndPlaysIntoTheMeterClient)
 {
-    auto types = jackDeviceTypes()();
-    ASSERT_EQ (types.size(), 1u);
-    ASSERT_NE (types[0], nullptr) << "JUCE was built without JACK";
-    types[0]->scanForDevices();
+    JackAudioDeviceType type;
+    type.scanForDevices();
 
     // A client with input ports only is an output device, and the other way round.
-    const auto outputs = types[0]->getDeviceNames (false);
-    const auto inputs = types[0]->getDeviceNames (true);
+    const auto outputs = type.getDeviceNames (false);
+    const auto inputs = type.getDeviceNames (true);
     EXPECT_TRUE (outputs.contains (meterName)) << outputs.joinIntoString (", ");
     EXPECT_FALSE (inputs.contains (meterName)) << inputs.joinIntoString (", ");
     EXPECT_TRUE (inputs.contains (sourceName)) << inputs.joinIntoString (", ");
@@ -377,11 +415,9 @@ TEST_F (EndToEndJack, MeterClientEndingWhileRoutingEndsRoutingAndReturnsWithRout
     const HandlerStateLog states (handler);
     const auto level = SourceClientSignal::levelOfChannel;
 
-    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
-    ASSERT_TRUE (setRouting (handler, true, states));
-    ASSERT_TRUE (meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 on in_1, in_2"));
+    ASSERT_TRUE (routeTheSource (processor, states));
 
-    // JUCE restarts its device, still named after the meter, with no outputs connected.
+    // The meter's device leaves the list and closes.
     ASSERT_TRUE (meter->stop (5000));
     ASSERT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::Searching; }, 15000))
         << "the meter's client ended, but the handler did not notice" << states.describe();
@@ -425,4 +461,84 @@ TEST_F (EndToEndJack, RoutingRequestAfterTheMeterClientEndedIsNotRouting)
     pumpMessagesUntil ([&] { sawRoutingOrSearching(); return sawRouting; }, 1000);
     EXPECT_FALSE (sawRouting) << "routing reported to a meter that has gone" << states.describe();
     EXPECT_EQ (handler.deviceState.load(), DeviceState::Searching) << states.describe();
+}
+
+TEST_F (EndToEndJack, MeterClientEndingWhileAnotherClientListensToTheMetersFeedEndsRouting)
+{
+    const ScopedTranslations restoreTranslations;
+    StandaloneProcessor processor (jackDeviceTypes());
+    auto& handler = processor.deviceHandler;
+    const HandlerStateLog states (handler);
+    const auto level = SourceClientSignal::levelOfChannel;
+
+    ASSERT_TRUE (routeTheSource (processor, states));
+
+    // A recorder joins the ports that feed the meter, as a patchbay would connect it.
+    ASSERT_TRUE (startClient (recorder, KESTRO_E2E_METER_CLIENT, recorderName, numSourcePorts, "recorder.log"));
+    MeterClientReport recorderReport (recorder->getOutputFile());
+    {
+        jack_status_t status {};
+        auto* patchbay = jack_client_open ("kestro-e2e-patchbay", JackNoStartServer, &status);
+        ASSERT_NE (patchbay, nullptr);
+
+        for (int c = 0; c < numSourcePorts; ++c)
+        {
+            const auto meterPort = meterName + ":in_" + juce::String (c + 1);
+            const char** feeds = jack_port_get_all_connections (patchbay, jack_port_by_name (patchbay, meterPort.toRawUTF8()));
+            ASSERT_NE (feeds, nullptr) << meterPort << " is fed by nothing";
+
+            // Every feed: the input device's own output may feed the meter too (with silence).
+            for (auto** feed = feeds; *feed != nullptr; ++feed)
+                EXPECT_EQ (jack_connect (patchbay, *feed, (recorderName + ":in_" + juce::String (c + 1)).toRawUTF8()), 0);
+
+            jack_free (feeds);
+        }
+
+        jack_client_close (patchbay);
+    }
+
+    ASSERT_TRUE (clientReports (recorderReport, meterPorts ({ level (0), level (1) }, numSourcePorts), "the routed source on the recorder"));
+
+    // The meter's client ends; ours stay connected to the recorder. The meter is gone all the same.
+    ASSERT_TRUE (meter->stop (5000));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return handler.deviceState == DeviceState::Searching; }, 5000))
+        << "the meter's client ended, but routing went on to the recorder" << states.describe();
+    EXPECT_TRUE (clientReports (recorderReport, meterPorts ({}, numSourcePorts), "silence on the recorder once routing ended", 5000));
+}
+
+TEST_F (EndToEndJack, SourceLeavingClosesTheInputAndChoosingItAgainOnceBackPlaysEveryChannel)
+{
+    const ScopedTranslations restoreTranslations;
+    StandaloneProcessor processor (jackDeviceTypes());
+    auto& handler = processor.deviceHandler;
+    auto& inputs = processor.inputDeviceManager;
+    const HandlerStateLog states (handler);
+    const auto level = SourceClientSignal::levelOfChannel;
+
+    ASSERT_TRUE (routeTheSource (processor, states));
+
+    // The source's device leaves the list, so the input device closes and the manager falls back
+    // (the input manager's device also has an output, whose name it bears); routing ends.
+    ASSERT_TRUE (source->stop (5000));
+    EXPECT_TRUE (pumpMessagesUntil ([&]
+    {
+        return inputs.getAudioDeviceSetup().inputDeviceName != sourceName && handler.deviceState != DeviceState::Routing;
+    }, 5000)) << "the source's client ended, but its device stayed open" << states.describe();
+
+    // The user's choice is kept for config.xml.
+    auto saved = inputs.createStateXml();
+    ASSERT_NE (saved, nullptr);
+    EXPECT_EQ (saved->getStringAttribute ("audioInputDeviceName"), sourceName);
+
+    // Back, it is listed again, and choosing it opens it with both channels connected.
+    ASSERT_TRUE (startSourceClient());
+    auto* type = inputs.getCurrentDeviceTypeObject();
+    ASSERT_NE (type, nullptr);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return type->getDeviceNames (true).contains (sourceName); }, 5000))
+        << type->getDeviceNames (true).joinIntoString (", ");
+
+    ASSERT_TRUE (openSourceAndFindMeter (processor, states));
+    ASSERT_TRUE (setRouting (handler, true, states));
+    EXPECT_TRUE (meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 after choosing the source again"));
+    ASSERT_TRUE (setRouting (handler, false, states));
 }

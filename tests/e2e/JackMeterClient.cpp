@@ -1,6 +1,6 @@
-// A stand-in for the meter's USB audio output: a JACK client with input ports only, which JUCE's
-// JACK type lists as an output device named after the client. It measures what arrives on each
-// port over windows of a fixed number of frames and prints one line per window:
+// A stand-in for the meter's USB audio output: a JACK client with input ports only, which the
+// program's JACK type lists as an output device named after the client. It measures what arrives on
+// each port over windows of a fixed number of frames and prints one line per window:
 //
 //   window <sequence> <begin> <frames> then, per port, <nonzero count> <lowest nonzero> <highest nonzero>
 //

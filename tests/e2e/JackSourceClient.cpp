@@ -1,5 +1,5 @@
-// A JACK client with output ports only, which JUCE's JACK type lists as an input device named after
-// the client. Port c plays SourceClientSignal::levelOfChannel (c) in every sample.
+// A JACK client with output ports only, which the program's JACK type lists as an input device named
+// after the client. Port c plays SourceClientSignal::levelOfChannel (c) in every sample.
 //
 // Usage: kestro_e2e_source_client <client name> <number of ports>
 // Prints "ready <sample rate> <buffer size>" once its ports are registered and it is active, and

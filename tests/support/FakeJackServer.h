@@ -1,0 +1,120 @@
+#pragma once
+
+#include "audio/JackApi.h"
+
+#include <functional>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+/** A JACK server of the test's own behind the JackApi seam. The test adds other programs' clients
+    with audio ports (in_1..., out_1...; output port i plays 0.125 * (i + 1)), ends and restarts the
+    server and runs process cycles. The program's clients, those opened through the API, hear of the
+    server's changes when the test delivers its notifications, as they would from libjack's thread.
+
+    The fake notes as a violation every call that reaches a client of a dead server other than its
+    close, every use of a closed client, and every client opened while one of a dead server is still
+    open (libjack would free that one behind its owner's back).
+
+    Use from the test's message thread only. */
+class FakeJackServer : public JackApi
+{
+public:
+    FakeJackServer() = default;
+    ~FakeJackServer() override;
+
+    void addClient (const std::string& name, int numInputs, int numOutputs);
+    void removeClient (const std::string& name);
+
+    /** The server ends: the program's clients are told at once (libjack tells them from its own
+        threads), and every client is dead. */
+    void stop();
+    /** A new server, with no clients. */
+    void start();
+
+    void deliverNotifications();
+    /** One process cycle of the program's active clients. */
+    void runCycle (int numFrames = 64);
+    /** The first sample that reached another program's input port in the last cycle. */
+    float lastSampleAt (const std::string& portName) const;
+
+    /** Like PipeWire's JACK: the server counts a connection only from the next delivery on. */
+    bool reportConnectionsLate = false;
+    std::vector<std::string> violations;
+    int getNumOpenClientsOfTheProgram() const;
+
+    //==============================================================================
+    jack_client_t* clientOpen (const char* name, jack_status_t* status) override;
+    int clientClose (jack_client_t* client) override;
+    const char* getClientName (jack_client_t* client) override;
+    int activate (jack_client_t* client) override;
+    int deactivate (jack_client_t* client) override;
+    jack_nframes_t getSampleRate (jack_client_t* client) override;
+    jack_nframes_t getBufferSize (jack_client_t* client) override;
+    void onInfoShutdown (jack_client_t* client, JackInfoShutdownCallback callback, void* arg) override;
+    int setProcessCallback (jack_client_t* client, JackProcessCallback callback, void* arg) override;
+    int setXrunCallback (jack_client_t* client, JackXRunCallback callback, void* arg) override;
+    int setPortConnectCallback (jack_client_t* client, JackPortConnectCallback callback, void* arg) override;
+    int setClientRegistrationCallback (jack_client_t* client, JackClientRegistrationCallback callback, void* arg) override;
+    int setPortRegistrationCallback (jack_client_t* client, JackPortRegistrationCallback callback, void* arg) override;
+    jack_port_t* portRegister (jack_client_t* client, const char* shortName, unsigned long flags) override;
+    juce::StringArray getAudioPorts (jack_client_t* client, unsigned long flags) override;
+    const char* portName (const jack_port_t* port) override;
+    int portConnected (const jack_port_t* port) override;
+    int connect (jack_client_t* client, const char* sourcePort, const char* destinationPort) override;
+    jack_nframes_t portLatency (jack_port_t* port, jack_latency_callback_mode_t mode) override;
+    void* portGetBuffer (jack_port_t* port, jack_nframes_t numFrames) override;
+
+private:
+    struct Client;
+
+    struct Port
+    {
+        std::string name;
+        Client* owner = nullptr;
+        unsigned long flags = 0;
+        std::vector<float> buffer;
+        float level = 0.0f;
+        bool registered = true;
+    };
+
+    struct Client
+    {
+        std::string name;
+        bool ofTheProgram = false, active = false, closed = false;
+        int generation = 0;
+        std::vector<Port*> ports;
+        JackProcessCallback process = nullptr;
+        void* processArg = nullptr;
+        JackInfoShutdownCallback shutdown = nullptr;
+        void* shutdownArg = nullptr;
+        JackPortConnectCallback portConnect = nullptr;
+        void* portConnectArg = nullptr;
+        JackClientRegistrationCallback clientRegistration = nullptr;
+        void* clientRegistrationArg = nullptr;
+        JackPortRegistrationCallback portRegistration = nullptr;
+        void* portRegistrationArg = nullptr;
+    };
+
+    using Connection = std::pair<Port*, Port*>;
+
+    Client* _use (jack_client_t* client, const char* call);
+    Port* _use (const jack_port_t* port, const char* call);
+    bool _isAlive (const Client& client) const;
+    Client& _addClient (const std::string& name, bool ofTheProgram);
+    Port& _addPort (Client& client, const std::string& shortName, unsigned long flags);
+    Port* _findPort (const std::string& name) const;
+    void _disconnect (const Port& port);
+    void _removeClient (Client& client);
+    void _notifyRegistration();
+    void _notifyConnection (const Connection& connection, bool made);
+
+    /** Kept to the end, so that a stale pointer is noted rather than followed. */
+    std::vector<std::unique_ptr<Client>> clients;
+    std::vector<std::unique_ptr<Port>> ports;
+    std::set<Connection> connections, reportedConnections;
+    std::vector<std::function<void()>> pending;
+    bool running = true;
+    int generation = 0;
+};
