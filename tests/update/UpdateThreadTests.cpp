@@ -36,7 +36,7 @@ juce::String document (const juce::String& versionText)
 juce::String documentOfSize (int size)
 {
     const auto text = document ("1.6.0");
-    return text + juce::String::repeatedString (" ", size - text.getNumBytesAsUTF8());
+    return text + juce::String::repeatedString (" ", size - (int) text.getNumBytesAsUTF8());
 }
 
 std::vector<CheckCase> checkCases()
