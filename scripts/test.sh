@@ -16,6 +16,9 @@ run_ctest() { "${xvfb[@]}" ctest --output-on-failure -j"$(nproc)" --timeout 300 
 
 "$root/scripts/build.sh"
 (cd "$build" && run_ctest)
+# The end-to-end JACK tests again, on a headless PipeWire through its JACK library (what Debian's
+# desktops run); there they use PipeWire's server instead of starting jackd.
+(cd "$build" && "${xvfb[@]}" "$root/scripts/pipewire-session.sh" tests/e2e/kestro_e2e_tests)
 
 # The sanitizer builds hold only the main test binary.
 asan_build=${ASAN_BUILD_DIR:-$root/build-asan}
