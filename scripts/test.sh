@@ -16,11 +16,15 @@ run_ctest() { "${xvfb[@]}" ctest --output-on-failure -j"$(nproc)" --timeout 300 
 
 "$root/scripts/build.sh"
 (cd "$build" && run_ctest)
+# The end-to-end JACK tests again, on a headless PipeWire through its JACK library (what Debian's
+# desktops run); there they use PipeWire's server instead of starting jackd.
+(cd "$build" && "${xvfb[@]}" "$root/scripts/pipewire-session.sh" tests/e2e/kestro_e2e_tests)
 
-# The sanitizer builds hold only the main test binary.
+# The sanitizer builds hold the main test binary, and the AddressSanitizer build also the
+# application's tests on a JACK server that goes away.
 asan_build=${ASAN_BUILD_DIR:-$root/build-asan}
 tsan_build=${TSAN_BUILD_DIR:-$root/build-tsan}
-BUILD_DIR=$asan_build BUILD_TARGET=kestro_tests "$root/scripts/build.sh" -DKESTRO_SANITIZER=address,undefined > /dev/null
+BUILD_DIR=$asan_build BUILD_TARGET="kestro_tests kestro_e2e_app_tests" "$root/scripts/build.sh" -DKESTRO_SANITIZER=address,undefined > /dev/null
 BUILD_DIR=$tsan_build BUILD_TARGET=kestro_tests "$root/scripts/build.sh" -DKESTRO_SANITIZER=thread > /dev/null
 
 export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1:suppressions=$root/tests/ubsan.supp TSAN_OPTIONS=halt_on_error=1
