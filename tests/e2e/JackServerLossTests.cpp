@@ -143,7 +143,9 @@ protected:
             const auto since = MeterClientReport::now();
 
             if (! app->click (routingButtonX, routingButtonY))
-                return ::testing::AssertionFailure() << "could not click the routing button";
+                return ::testing::AssertionFailure() << "could not click the routing button (the application "
+                                                     << (app->isRunning() ? "runs" : "has ended") << "):\n"
+                                                     << app->readOutput().getLastCharacters (3000);
 
             if (meterShowsUserMapping (since, 5000))
                 return ::testing::AssertionSuccess();
