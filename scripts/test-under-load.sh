@@ -10,7 +10,7 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 runs=${1:-5}
-build=${2:-$root/build}
+build=$(cd "${2:-$root/build}" && pwd)
 shift $(( $# > 2 ? 2 : $# ))
 export KESTRO_REQUIRE_JACK=1 KESTRO_REQUIRE_NAMESPACES=1
 

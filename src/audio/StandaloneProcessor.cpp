@@ -76,9 +76,23 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
     // device whose server has gone counts as none: it is about to be closed.
     auto* device = inputDeviceManager.getCurrentAudioDevice();
 
-    if (device != nullptr && ! JackAudioDevice::hasLostServer (device))
+    if (device == nullptr || JackAudioDevice::hasLostServer (device))
     {
-        const int n = device->getActiveInputChannels().countNumberOfSetBits();
+        // Whatever opens next is a change, even the same input again.
+        lastNotifiedInput.reset();
+    }
+    else
+    {
+        const OpenInput input { device->getTypeName(), inputDeviceManager.getAudioDeviceSetup().inputDeviceName,
+                                device->getActiveInputChannels() };
+
+        // A waiting restored mapping is fitted even to an unchanged input: the restore may have
+        // come after the notification that first found that input.
+        const bool inputChanged = ! (lastNotifiedInput.has_value() && *lastNotifiedInput == input);
+        const bool fitsMapping = inputChanged || restoredMapping.has_value();
+        lastNotifiedInput = input;
+
+        const int n = input.activeInputs.countNumberOfSetBits();
         inputSampleRate = (int) device->getCurrentSampleRate();
         channelMode = channelModeForInputCount (n);
 
@@ -89,15 +103,22 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         else
         {
             numActiveInputs = n;
-            _fitMappingToInputs (n);
 
-            // The audio path maps no other count (JACK opens a device with the ports connected
-            // so far, and restarts it as the others connect): a restored mapping waits for one.
-            if (mapsInputCount (n))
-                restoredMapping.reset();
+            if (fitsMapping)
+            {
+                _fitMappingToInputs (n);
+
+                // The audio path maps no other count (JACK opens a device with the ports
+                // connected so far, and restarts it as the others connect): a restored mapping
+                // waits for one.
+                if (mapsInputCount (n))
+                    restoredMapping.reset();
+            }
         }
 
-        channelMapping.saveState();
+        // An unchanged input also keeps the revert point: the user may be editing the mapping.
+        if (fitsMapping)
+            channelMapping.saveState();
 
         // Rows filled before this change still have their fill's change notification queued;
         // told now, that notification finds the new entries instead of swapping old ones back.

@@ -25,10 +25,12 @@ public:
     /** Whether the input audio goes through the channel mapping for this many active inputs. */
     static bool mapsInputCount (int numInputs) noexcept;
 
-    /** For the input device manager: counts the current device's active inputs, sets the channel
-        mode, resets the first n mapping entries to the identity (n = 1, 2 or 6; see
-        resetChannelMapping), makes the mapping the setting's revert point, tells the routing rows
-        and posts an UpdateRoutingMessage to the editor. Other sources go to the base. */
+    /** For the input device manager: counts the current device's active inputs and sets the
+        channel mode; when the open input differs from the one the last notification found (see
+        OpenInput), or a restored mapping waits, fits the first n mapping entries to it (n = 1, 2
+        or 6; see _fitMappingToInputs) and makes the mapping the setting's revert point. Then tells
+        the routing rows and posts an UpdateRoutingMessage to the editor. Other sources go to the
+        base. */
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
     void audioDeviceIOCallbackWithContext (const float* const* inputChannelData, int numInputChannels,
@@ -69,6 +71,26 @@ private:
     /** Fits the mapping to an input with n (1, 2 or 6) active inputs: restoredMapping where it
         suits them, else the identity in the first n entries (resetChannelMapping). */
     void _fitMappingToInputs (int n);
+
+    /** What the mapping was fitted to: the device type, the input device's name as the manager's
+        set-up has it (a device with an input and an output bears the output's name, so the
+        device's own name does not tell two inputs apart) and the active inputs. */
+    struct OpenInput
+    {
+        juce::String typeName, inputName;
+        juce::BigInteger activeInputs;
+
+        bool operator== (const OpenInput& other) const
+        {
+            return typeName == other.typeName && inputName == other.inputName && activeInputs == other.activeInputs;
+        }
+    };
+
+    /** The open input as the last notification of the input device manager found it; empty when
+        that one found none. The manager also broadcasts when nothing about its device changed
+        (a device type's list changing, as JACK's does whenever any client comes or goes): a
+        notification that finds the same input keeps the user's mapping. Message thread only. */
+    std::optional<OpenInput> lastNotifiedInput;
 
     /** Closes an input device whose audio server has gone away, on the message thread. */
     struct LostInputCloser : juce::AsyncUpdater

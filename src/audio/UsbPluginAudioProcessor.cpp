@@ -105,11 +105,10 @@ UsbPluginAudioProcessor::UsbPluginAudioProcessor (const AudioDeviceTypeFactory& 
 
 UsbPluginAudioProcessor::~UsbPluginAudioProcessor()
 {
-    {
-        const juce::ScopedLock sl (processorLock);
-        if (auto* editor = dynamic_cast<UsbPluginAudioProcessorEditor*> (getActiveEditor()))
-            editorBeingDeleted (editor);
-    }
+    // Not under processorLock: editorBeingDeleted takes the framework's editor lock, which is
+    // always taken before processorLock (see createEditor).
+    if (auto* editor = getActiveEditor())
+        editorBeingDeleted (editor);
 
     stopTimer();
     delayedThreadStarter.stopTimer();
@@ -171,6 +170,7 @@ bool UsbPluginAudioProcessor::producesMidi() const { return false; }
 
 juce::AudioProcessorEditor* UsbPluginAudioProcessor::createEditor()
 {
+    // createEditorIfNeeded calls this holding the framework's editor lock: that lock comes first.
     const juce::ScopedLock sl (processorLock);
     return new UsbPluginAudioProcessorEditor (*this);
 }

@@ -160,6 +160,10 @@ public:
 
     //==============================================================================
     int hostId = 0;
+    /** Held while the editor is built from the processor's state. Lock order: the framework's
+        editor lock (AudioProcessor::createEditorIfNeeded, editorBeingDeleted) before this one;
+        never call anything that takes the editor lock while holding it. Not taken by the audio
+        callbacks. */
     juce::CriticalSection processorLock;
     /** Gate of the mapped audio path; read by the input audio thread. */
     std::atomic<bool> pluginActive { false };

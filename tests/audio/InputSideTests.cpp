@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+
 
 namespace
 {
@@ -236,6 +238,95 @@ INSTANTIATE_TEST_SUITE_P (InputSide, InputSideDeviceChange,
         DeviceChange { "TwoToMono", stereoName, 2, { 1, 0, 1, 0, 1, 0 }, monoName, 1,
                        ChannelMode::Mono, 1, { 0, 1, 1, 0, 1, 0 } }),
     [] (const auto& testCase) { return std::string (testCase.param.name); });
+
+//==============================================================================
+// The input device manager also broadcasts when its open input has not changed: when a device
+// type's list changes (JACK's does whenever any other client comes or goes), or when it is told
+// to. The user's mapping and its revert point stay; the rows are rebuilt all the same.
+struct UnchangedInput
+{
+    const char* name;
+    juce::String device;
+    int channels;
+    Mapping mapping;
+    std::function<void (VirtualDeviceRegistry&, juce::AudioDeviceManager&)> broadcast;
+};
+
+void PrintTo (const UnchangedInput& value, std::ostream* os) { *os << value.name; }
+
+class InputSideUnchangedInput : public InputSide,
+                                public ::testing::WithParamInterface<UnchangedInput>
+{
+};
+
+TEST_P (InputSideUnchangedInput, KeepsTheMappingAndRebuildsRows)
+{
+    const auto& unchanged = GetParam();
+
+    attachEditor();
+    if (IsSkipped())
+        return;
+
+    waitForNotification();
+    chooseInput (unchanged.device, unchanged.channels);
+    waitForNotification();
+    setMapping ({ unchanged.mapping.begin(), unchanged.mapping.begin() + unchanged.channels }, unchanged.channels);
+    ASSERT_EQ (mappingOf (*processor), unchanged.mapping);
+
+    const auto revertPoint = processor->channelMapping.savedList;
+    const int rowsBefore = editor->numRoutingUpdates;
+    auto* device = processor->inputDeviceManager.getCurrentAudioDevice();
+
+    unchanged.broadcast (registry, processor->inputDeviceManager);
+    waitForNotification();
+
+    ASSERT_EQ (processor->inputDeviceManager.getCurrentAudioDevice(), device) << "the input was not to change";
+    EXPECT_EQ (processor->numActiveInputs.load(), unchanged.channels);
+    EXPECT_EQ (mappingOf (*processor), unchanged.mapping);
+    EXPECT_EQ (realtimeEntries (*processor), unchanged.mapping);
+    EXPECT_EQ (processor->channelMapping.savedList, revertPoint);
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return editor->numRoutingUpdates == rowsBefore + 1; }, 5000));
+
+    // A real change afterwards still resets.
+    chooseInput (unchanged.channels == 2 ? otherStereoName : stereoName, 2);
+    waitForNotification();
+    EXPECT_EQ (processor->channelMapping[0], 0);
+    EXPECT_EQ (processor->channelMapping[1], 1);
+}
+
+INSTANTIATE_TEST_SUITE_P (InputSide, InputSideUnchangedInput,
+    ::testing::Values (
+        UnchangedInput { "AnotherDevicePluggedIn", stereoName, 2, { 1, 0, 2, 3, 4, 5 },
+                         [] (VirtualDeviceRegistry& r, juce::AudioDeviceManager&)
+                         { ASSERT_TRUE (r.addDevice (VirtualDeviceDescription::input ("Late In", 2))); } },
+        UnchangedInput { "AnotherDeviceUnplugged", surroundName, 6, { 5, 4, 3, 2, 1, 0 },
+                         [] (VirtualDeviceRegistry& r, juce::AudioDeviceManager&) { ASSERT_TRUE (r.removeDevice (monoName)); } },
+        UnchangedInput { "PlainBroadcast", stereoName, 2, { 1, 0, 2, 3, 4, 5 },
+                         [] (VirtualDeviceRegistry&, juce::AudioDeviceManager& m) { m.sendChangeMessage(); } }),
+    [] (const auto& testCase) { return std::string (testCase.param.name); });
+
+// The same input opened again after a notification that found none is a change.
+TEST_F (InputSide, TheSameInputOpenedAgainAfterNoneResets)
+{
+    waitForNotification();
+    chooseInput (stereoName, 2);
+    waitForNotification();
+    setMapping ({ 1, 0 }, 2);
+
+    auto& manager = processor->inputDeviceManager;
+    manager.closeAudioDevice();
+    manager.sendChangeMessage();
+    waitForNotification();
+    ASSERT_EQ (mappingOf (*processor), (Mapping { 1, 0, 2, 3, 4, 5 }));
+
+    manager.restartLastAudioDevice();   // reopens without a broadcast of its own
+    ASSERT_NE (manager.getCurrentAudioDevice(), nullptr);
+    manager.sendChangeMessage();
+    waitForNotification();
+
+    EXPECT_EQ (mappingOf (*processor), (Mapping { 0, 1, 2, 3, 4, 5 }));
+    EXPECT_EQ (processor->channelMapping.savedList, mappingOf (*processor));
+}
 
 //==============================================================================
 TEST_F (InputSide, ANotificationWithoutADeviceOnlyRebuildsRows)

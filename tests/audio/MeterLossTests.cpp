@@ -160,10 +160,12 @@ TEST (MeterLossSilenceClock, NewSessionAfterALossFoundByTheWatchStartsItsSilence
 }
 
 //==============================================================================
+// The meter's description is made by each test: gtest keeps its parameters until the process
+// ends, and JUCE's leak detector would count the descriptions' string arrays as leaked.
 struct OpeningCase
 {
     const char* what;
-    VirtualDeviceDescription meter;
+    VirtualDeviceDescription (*meter)();
     int inputChannels;
     /** How long on the handler's clock the opening waits for the meter's outputs before it gives
         up; 0: it gives up at once; -1: routing starts. */
@@ -174,19 +176,15 @@ void PrintTo (const OpeningCase& c, std::ostream* os)  { *os << c.what; }
 
 std::vector<OpeningCase> openingCases()
 {
-    auto connectingLate = MeterTestRig::meterDescription();
-    connectingLate.outputsConnectAfterStart = true;
-
-    auto neverConnecting = MeterTestRig::meterDescription();
-    neverConnecting.outputsNeverConnect = true;
-
     return {
         // JUCE's JACK device may first start the meter with no output connected and restart it
         // once JACK reports the connections: routing waits for that restart.
-        { "outputsConnectAfterTheStart", connectingLate, 2, -1 },
-        { "outputsNeverConnect", neverConnecting, 2, 2000 },
+        { "outputsConnectAfterTheStart",
+          [] { auto d = MeterTestRig::meterDescription(); d.outputsConnectAfterStart = true; return d; }, 2, -1 },
+        { "outputsNeverConnect",
+          [] { auto d = MeterTestRig::meterDescription(); d.outputsNeverConnect = true; return d; }, 2, 2000 },
         // Routing needs an output for every input channel: two outputs cannot carry six.
-        { "fewerOutputsThanInputs", VirtualDeviceDescription::output (MeterTestRig::meterName, 2), 6, 0 },
+        { "fewerOutputsThanInputs", [] { return VirtualDeviceDescription::output (MeterTestRig::meterName, 2); }, 6, 0 },
     };
 }
 
@@ -198,7 +196,7 @@ TEST_P (MeterLossAtOpening, RoutingStartsOnlyOnceTheMeterRunsWithAnOutputForEver
 {
     const auto& c = GetParam();
     Options options;
-    options.outputs = { c.meter };
+    options.outputs = { c.meter() };
     options.inputChannels = c.inputChannels;
     options.manualClock = true;
     MeterTestRig rig (options);

@@ -542,3 +542,35 @@ TEST_F (EndToEndJack, SourceLeavingClosesTheInputAndChoosingItAgainOnceBackPlays
     EXPECT_TRUE (meterReports (meterPorts ({ level (0), level (1) }), "source channels 1, 2 after choosing the source again"));
     ASSERT_TRUE (setRouting (handler, false, states));
 }
+
+TEST_F (EndToEndJack, SwappedMappingStaysWhenAnotherClientJoins)
+{
+    const ScopedTranslations restoreTranslations;
+    StandaloneProcessor processor (jackDeviceTypes());
+    auto& handler = processor.deviceHandler;
+    const HandlerStateLog states (handler);
+    const auto level = SourceClientSignal::levelOfChannel;
+
+    ASSERT_TRUE (routeTheSource (processor, states));
+    ASSERT_TRUE (processor.setChannelMappingEntry (0, 1, numSourcePorts));
+    ASSERT_TRUE (processor.setChannelMappingEntry (1, 0, numSourcePorts));
+    ASSERT_TRUE (meterReports (meterPorts ({ level (1), level (0) }), "source channels 2, 1 after the swap"));
+
+    struct Counter : juce::ChangeListener
+    {
+        void changeListenerCallback (juce::ChangeBroadcaster*) override { ++count; }
+        int count = 0;
+    } notifications;
+    processor.inputDeviceManager.addChangeListener (&notifications);
+
+    // Another client with audio ports changes the JACK type's list, and the input manager
+    // broadcasts; the open input is the same.
+    ASSERT_TRUE (startClient (recorder, KESTRO_E2E_METER_CLIENT, recorderName, numSourcePorts, "recorder.log"));
+    EXPECT_TRUE (pumpMessagesUntil ([&] { return notifications.count > 0; }, 5000)) << "no broadcast for the new client";
+    processor.inputDeviceManager.removeChangeListener (&notifications);
+
+    EXPECT_EQ (processor.channelMapping[0], 1);
+    EXPECT_EQ (processor.channelMapping[1], 0);
+    EXPECT_TRUE (meterReports (meterPorts ({ level (1), level (0) }), "source channels 2, 1 still after the client joined"));
+    ASSERT_TRUE (setRouting (handler, false, states));
+}

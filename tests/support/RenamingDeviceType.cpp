@@ -16,8 +16,8 @@ struct DeviceNaming : juce::AudioIODevice
 };
 } // namespace
 
-RenamingDeviceType::RenamingDeviceType (VirtualDeviceRegistry& registry, const juce::String& typeName, Renamer renamerToUse)
-    : juce::AudioIODeviceType (typeName),
+RenamingDeviceType::RenamingDeviceType (VirtualDeviceRegistry& registry, const juce::String& nameOfType, Renamer renamerToUse)
+    : juce::AudioIODeviceType (nameOfType),
       devices (registry),
       renamer (std::move (renamerToUse))
 {

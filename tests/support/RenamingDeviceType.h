@@ -22,7 +22,7 @@ public:
     /** The names a registry device is listed under, in order; none hides it. */
     using Renamer = std::function<juce::StringArray (const juce::String& registryName)>;
 
-    RenamingDeviceType (VirtualDeviceRegistry& registry, const juce::String& typeName, Renamer renamer);
+    RenamingDeviceType (VirtualDeviceRegistry& registry, const juce::String& nameOfType, Renamer renamer);
     ~RenamingDeviceType() override;
 
     void scanForDevices() override;

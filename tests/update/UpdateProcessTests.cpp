@@ -11,7 +11,9 @@
 
 #include <csignal>
 #include <cstdlib>
+#include <memory>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -106,5 +108,77 @@ TEST (UpdateProcess, QuittingDuringANameLookupThatNeverEndsEndsWithinASecondAndA
         EXPECT_EQ (app.getExitCode(), 0) << app.readOutput();
     }
 
+    folder.deleteRecursively();
+}
+
+// A transfer step that cannot be broken off: the TLS trust store is a FIFO nobody writes, so the
+// check's thread blocks opening it once the update server has accepted the connection. The
+// shutdown then gives up on the thread after its wait and ends the process itself, with status 0
+// and config.xml written before.
+TEST (UpdateProcess, QuittingDuringAFetchThatCannotBeStoppedStillEndsWithStatusZeroAndConfigWritten)
+{
+    KESTRO_NEEDS (::geteuid() == 0, "needs to be root in namespaces of its own (run it through "
+                                     "tests/support/in-private-namespace.sh --network, as CTest does)");
+    KESTRO_NEEDS (juce::SystemStats::getEnvironmentVariable ("DISPLAY", {}).isNotEmpty(), "needs an X display (run under xvfb-run)");
+
+    const juce::URL serverUrl (KESTRO_UPDATE_SERVER);
+    const auto host = serverUrl.getDomain();
+    ASSERT_TRUE (juce::String (KESTRO_UPDATE_SERVER).startsWith ("https://") && ! isIpAddress (host))
+        << "the update server this build names (" << KESTRO_UPDATE_SERVER
+        << ") is not an https address of a host name; configure one to run this test";
+    const int port = serverUrl.getPort() > 0 ? serverUrl.getPort() : 443;
+
+    juce::StreamingSocket listener;
+    KESTRO_NEEDS (listener.createListener (port, "127.0.0.1"), "cannot listen on port " << port << " of the loopback");
+
+    const auto folder = juce::File::createTempFile ("kestro-quit");
+    ASSERT_TRUE (folder.createDirectory());
+    const auto hosts = folder.getChildFile ("hosts");
+    ASSERT_TRUE (hosts.replaceWithText ("127.0.0.1 localhost " + host + "\n", false, false, "\n"));
+    const auto alsaConfig = folder.getChildFile ("empty-alsa.conf");
+    ASSERT_TRUE (alsaConfig.create());
+    const auto trustStore = folder.getChildFile ("never-written.fifo");
+
+    juce::StringPairArray environment;
+    environment.set ("HOME", folder.getFullPathName());
+    environment.set ("ALSA_CONFIG_PATH", alsaConfig.getFullPathName());
+    environment.set ("JACK_DEFAULT_SERVER", "kestro-tests-no-server");
+
+    const juce::String script = juce::String ("mount --bind \"$1\" /etc/hosts && mkfifo \"$2\" && ")
+                              + "for f in /etc/ssl/certs/ca-certificates.crt /etc/pki/tls/certs/ca-bundle.crt; do "
+                                "if [ -e \"$f\" ]; then mount --bind \"$2\" \"$f\" || exit 1; fi; done && echo "
+                              + s_readyLine + " && exec \"$3\"";
+    std::vector<std::unique_ptr<juce::StreamingSocket>> accepted;
+    {
+        SpawnedProcess app ({ "unshare", "--mount", "--propagation", "private", "/bin/sh", "-c", script, "kestro-quit",
+                              hosts.getFullPathName(), trustStore.getFullPathName(), KESTRO_APP_BINARY },
+                            environment, folder.getChildFile ("app.log"));
+        ASSERT_TRUE (app.started());
+
+        const auto startDeadline = juce::Time::getMillisecondCounter() + 30000;
+        while (accepted.empty() && app.isRunning() && juce::Time::getMillisecondCounter() < startDeadline)
+            if (listener.waitUntilReady (true, 20) == 1)
+                if (auto* connection = listener.waitForNextConnection())
+                    accepted.emplace_back (connection);
+
+        if (! app.hasWrittenLine (s_readyLine))
+        {
+            app.waitForExit (5000);
+            KESTRO_NEEDS (false, "cannot set up a mount namespace: " << app.readOutput());
+        }
+
+        ASSERT_TRUE (app.isRunning()) << app.readOutput();
+        ASSERT_FALSE (accepted.empty()) << "the update check never connected to its server\n" << app.readOutput();
+
+        // The thread is now in the TLS set-up, on its way to the trust store it will never read.
+        juce::Thread::sleep (200);
+        ASSERT_TRUE (app.sendSignal (SIGTERM));
+        EXPECT_TRUE (app.waitForExit (60000)) << app.readOutput();
+        EXPECT_EQ (app.getExitCode(), 0) << app.readOutput();
+    }
+
+    const auto root = juce::parseXML (folder.getChildFile (".config/Kestro/Vantrel/config.xml"));
+    ASSERT_NE (root, nullptr);
+    EXPECT_EQ (root->getTagName(), "KestroVantrelStandalone");
     folder.deleteRecursively();
 }
