@@ -14,8 +14,10 @@
 # so runs beside other work share nothing with it and a killed server leaves nothing behind.
 #
 # Needs root (unshare), the built application and e2e clients in BUILD_DIR (default build/),
-# jackd, Xvfb and xdotool. The logs of every run that did not end well stay in
-# BUILD_DIR/server-loss-loop/. This is a loop to measure with, not a test: it asserts nothing.
+# jackd, Xvfb and xdotool. The logs of every run that did not end well stay in LOGS_DIR (default
+# BUILD_DIR/server-loss-loop/, emptied first); when the application did not end within 15 s of its
+# SIGTERM, they hold every thread's backtrace of it (app-backtraces.txt, with gdb installed) from
+# before it was killed. This is a loop to measure with, not a test: it asserts nothing.
 
 set -euo pipefail
 
@@ -36,6 +38,16 @@ stop_process() {
     done
     kill -KILL "$pid" 2> /dev/null || true
     wait "$pid" 2> /dev/null || true
+}
+
+# Every thread's backtrace of a process that would not end, into $2 (gdb, when installed).
+dump_threads() {
+    local pid="$1" file="$2"
+    if command -v gdb > /dev/null; then
+        timeout 120 gdb -p "$pid" -batch -nx -ex "set pagination off" -ex "thread apply all bt" > "$file" 2>&1 || true
+    else
+        echo "no gdb: no backtraces" > "$file"
+    fi
 }
 
 # One run, inside its own mount namespace: prints "lived=0|1 exit=N routed=0|1".
@@ -121,6 +133,7 @@ EOF
         if wait_for 150 bash -c "! kill -0 $app_pid"; then
             wait "$app_pid" && code=0 || code=$?
         else
+            dump_threads "$app_pid" "$work/app-backtraces.txt"
             kill -KILL "$app_pid" 2> /dev/null || true
             code=137
         fi
@@ -144,7 +157,7 @@ fi
 
 term_runs="${1:-50}"
 kill_runs="${2:-10}"
-logs="$build/server-loss-loop"
+logs="${LOGS_DIR:-$build/server-loss-loop}"
 rm -rf "$logs"
 mkdir -p "$logs"
 

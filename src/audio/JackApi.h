@@ -6,9 +6,10 @@
 /** The part of libjack's client API that the program's JACK device type uses, behind an interface so
     that tests can put a server of their own in place of a real one. getLibJack() is libjack itself.
 
-    The calls mean what libjack's functions of the same names mean. Every call but portGetBuffer is
-    made on the message thread (or a thread that holds the message-manager lock); portGetBuffer is
-    made from a client's process callback and must stay real-time safe. */
+    The calls mean what libjack's functions of the same names mean. Every call but clientClose and
+    portGetBuffer is made on the message thread (or a thread that holds the message-manager lock);
+    clientClose is made on a thread of its own while that thread waits for it, for a bounded time;
+    portGetBuffer is made from a client's process callback and must stay real-time safe. */
 class JackApi
 {
 public:

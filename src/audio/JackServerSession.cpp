@@ -1,8 +1,10 @@
 #include "JackServerSession.h"
 
 #include <algorithm>
-#include <mutex>
+#include <chrono>
 #include <pthread.h>
+#include <system_error>
+#include <thread>
 
 namespace
 {
@@ -35,7 +37,7 @@ JackServerSession::Client::~Client()
 {
     // A client of a dead server is closed too: libjack would otherwise free it at the next open.
     if (handle != nullptr)
-        session.api.clientClose (std::exchange (handle, nullptr));
+        session._close (std::exchange (handle, nullptr));
 
     session._unregister (this);
 }
@@ -66,7 +68,10 @@ void JackServerSession::Client::_portConnected (jack_port_id_t, jack_port_id_t, 
 }
 
 //==============================================================================
-JackServerSession::JackServerSession (JackApi& jackApi) : api (jackApi) {}
+JackServerSession::JackServerSession (JackApi& jackApi, int closeTimeout)
+    : api (jackApi), closeTimeoutMs (closeTimeout)
+{
+}
 
 JackServerSession::~JackServerSession()
 {
@@ -139,6 +144,13 @@ std::unique_ptr<JackServerSession::Client> JackServerSession::openClient (const 
     if (serverLost.load())
         _closeAllClients();
 
+    // A stuck close holds libjack's lock that every open takes.
+    if (isLibJackStuck())
+    {
+        error = "The JACK library did not close a client; JACK is unavailable until the program is restarted";
+        return {};
+    }
+
     jack_status_t status {};
     auto* handle = api.clientOpen (name.toRawUTF8(), &status);
 
@@ -185,11 +197,13 @@ void JackServerSession::_closeAllClients()
 
     // libjack's threads of a closed client are gone, so no callback can mark the server lost again
     // after this. The owners hear of the loss on the message thread's next update.
+    // After a close that did not return, the rest are left open: each would only wait for the
+    // stuck one. Their threads are of a dead server, waiting for it or for libjack's lock.
     for (auto* client : clients)
     {
         if (client->handle != nullptr)
         {
-            api.clientClose (std::exchange (client->handle, nullptr));
+            _close (std::exchange (client->handle, nullptr));
             client->lossToBeTold = true;
         }
     }
@@ -200,8 +214,69 @@ void JackServerSession::_closeAllClients()
     triggerAsyncUpdate();
 }
 
+bool JackServerSession::isLibJackStuck()
+{
+    if (stuckClose != nullptr)
+    {
+        const std::lock_guard<std::mutex> lg (stuckClose->lock);
+
+        if (! stuckClose->finished)
+            return true;
+    }
+
+    stuckClose.reset();
+    return false;
+}
+
+bool JackServerSession::_close (jack_client_t* handle)
+{
+    if (isLibJackStuck())
+        return false;
+
+    auto closing = std::make_shared<Closing>();
+    auto& jack = api;
+    std::thread closer;
+
+    try
+    {
+        closer = std::thread ([closing, &jack, handle]
+        {
+            jack.clientClose (handle);
+            const std::lock_guard<std::mutex> lg (closing->lock);
+            closing->finished = true;
+            closing->done.notify_all();
+        });
+    }
+    catch (const std::system_error&)
+    {
+        api.clientClose (handle);
+        return true;
+    }
+
+    bool finished = false;
+
+    {
+        std::unique_lock<std::mutex> ul (closing->lock);
+        finished = closing->done.wait_for (ul, std::chrono::milliseconds (closeTimeoutMs),
+                                           [&closing] { return closing->finished; });
+    }
+
+    if (finished)
+    {
+        closer.join();
+        return true;
+    }
+
+    closer.detach();
+    stuckClose = std::move (closing);
+    return false;
+}
+
 void JackServerSession::_openWatchClient()
 {
+    if (isLibJackStuck())
+        return;
+
     jack_status_t status {};
     auto* handle = api.clientOpen (s_watchClientName, &status);
 

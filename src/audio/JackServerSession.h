@@ -5,7 +5,9 @@
 #include <juce_events/juce_events.h>
 
 #include <atomic>
+#include <condition_variable>
 #include <memory>
+#include <mutex>
 #include <vector>
 
 /** The program's link to a JACK server: it opens and closes every JACK client the program has, keeps
@@ -26,7 +28,8 @@
 
     Threads: everything here runs on the message thread or on a thread that holds the message-manager
     lock, except the libjack callbacks, which touch only atomics and trigger the session's update on
-    the message thread. */
+    the message thread, and each client's close, made on a thread of its own that the caller waits
+    for (see _close). */
 class JackServerSession : private juce::AsyncUpdater
 {
 public:
@@ -55,7 +58,8 @@ public:
         virtual void jackClientListChanged() = 0;
     };
 
-    explicit JackServerSession (JackApi& api);
+    /** @param closeTimeoutMs how long a client's close may take before libjack counts as stuck */
+    explicit JackServerSession (JackApi& api, int closeTimeoutMs = 2000);
     ~JackServerSession() override;
 
     /** The application's session on libjack, made on first use; it ends with its last user. */
@@ -86,6 +90,10 @@ public:
     /** Whether the server has gone and the session has not yet closed the clients it had. */
     bool hasLostServer() const noexcept { return serverLost.load(); }
 
+    /** Whether a client's close did not return in time and has not returned since: libjack is
+        left alone meanwhile (no client is opened or closed), as it may hold its own locks for ever. */
+    bool isLibJackStuck();
+
     void addListener (Listener* listener) { listeners.add (listener); }
     void removeListener (Listener* listener) { listeners.remove (listener); }
 
@@ -94,6 +102,22 @@ private:
 
     /** Closes every client at once; the owners and listeners are told on the next update. */
     void _closeAllClients();
+    /** Closes a libjack client on a thread of its own and waits up to closeTimeoutMs for it.
+        libjack cancels a client's notification thread at any instruction when it closes the
+        client, and one cancelled while it handled the server's report of a client that came or
+        went leaves libjack's process-wide lock of its clients' wake-up objects taken: every later
+        close, and every thread of libjack's that handles such a report, then waits for ever. A
+        close that has not returned in time is left to its thread (stuckClose). Returns whether
+        the close returned. */
+    bool _close (jack_client_t* handle);
+
+    /** One close on its thread; shared with that thread, which may outlive the wait for it. */
+    struct Closing
+    {
+        std::mutex lock;
+        std::condition_variable done;
+        bool finished = false;
+    };
     void _openWatchClient();
     void _scan();
     void _setLists (juce::StringArray withOutputs, juce::StringArray withInputs);
@@ -105,6 +129,9 @@ private:
     static void _portRegistered (jack_port_id_t, int, void* arg);
 
     JackApi& api;
+    const int closeTimeoutMs;
+    /** A close that did not return in time, until it is seen to have returned. Message thread. */
+    std::shared_ptr<Closing> stuckClose;
     /** Every open client of the program, the watch client too. */
     std::vector<Client*> clients;
     std::unique_ptr<Client> watchClient;

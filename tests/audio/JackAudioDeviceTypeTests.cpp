@@ -1,5 +1,5 @@
 // The program's JACK device type on a server of the test's own: the device list, connections that
-// the server reports late, and the server's end and return.
+// the server reports late, the server's end and return, and a close that never returns.
 
 #include "FakeJackServer.h"
 #include "MessagePump.h"
@@ -91,7 +91,8 @@ protected:
     }
 
     FakeJackServer server;
-    std::shared_ptr<JackServerSession> session = std::make_shared<JackServerSession> (server);
+    /** A close that has not returned within 200 ms counts as stuck (the fake's return at once). */
+    std::shared_ptr<JackServerSession> session = std::make_shared<JackServerSession> (server, 200);
     juce::AudioDeviceManager manager;
     JackAudioDeviceType* type = nullptr;
     RecordingCallback callback;
@@ -200,4 +201,35 @@ TEST_F (JackAudioDeviceTypeTest, ServerLossStopsTheDeviceAndEmptiesTheListUntilT
     server.runCycle();
     EXPECT_EQ (callback.firstInputSamples, (std::vector<float> { 0.125f, 0.25f }));
     manager.removeAudioCallback (&callback);
+}
+
+TEST_F (JackAudioDeviceTypeTest, ACloseThatNeverReturnsAfterTheServerLossLeavesLibJackAloneForGood)
+{
+    ASSERT_EQ (open (sourceName, {}, 2, 0), juce::String());
+    manager.addAudioCallback (&callback);
+    auto* device = manager.getCurrentAudioDevice();
+    ASSERT_NE (device, nullptr);
+    ASSERT_TRUE (device->isPlaying());
+
+    // libjack's close of a dead server's client waits for good on a lock that a thread it
+    // cancelled left taken. The message thread comes back, the device stops and closes.
+    const int stopsBefore = callback.numStops;
+    server.closesBlock = true;
+    server.stop();
+    settle();
+    EXPECT_TRUE (session->isLibJackStuck());
+    EXPECT_EQ (callback.numStops, stopsBefore + 1);
+    EXPECT_EQ (manager.getCurrentAudioDevice(), nullptr);
+
+    // Every later open would wait for the stuck close too, so none is tried, even with a server.
+    server.start();
+    addClients();
+    type->scanForDevices();
+    EXPECT_TRUE (type->getDeviceNames (true).isEmpty());
+    EXPECT_NE (open (sourceName, {}, 2, 0), juce::String());
+    EXPECT_EQ (manager.getCurrentAudioDevice(), nullptr);
+
+    manager.removeAudioCallback (&callback);
+    server.releaseCloses();
+    EXPECT_TRUE (pumpMessagesUntil ([this] { return ! server.isCloseUnderway(); }, 10000));
 }

@@ -126,6 +126,20 @@ jack_client_t* FakeJackServer::clientOpen (const char* name, jack_status_t* stat
 
 int FakeJackServer::clientClose (jack_client_t* handle)
 {
+    ++closesUnderway;
+    const auto result = [this, handle]
+    {
+        if (closesBlock.load())
+            closesReleased.wait (10000);
+
+        return _close (handle);
+    }();
+    --closesUnderway;
+    return result;
+}
+
+int FakeJackServer::_close (jack_client_t* handle)
+{
     auto* client = reinterpret_cast<Client*> (handle);
 
     if (client->closed)

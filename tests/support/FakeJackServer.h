@@ -2,6 +2,7 @@
 
 #include "audio/JackApi.h"
 
+#include <atomic>
 #include <functional>
 #include <memory>
 #include <set>
@@ -17,7 +18,8 @@
     close, every use of a closed client, and every client opened while one of a dead server is still
     open (libjack would free that one behind its owner's back).
 
-    Use from the test's message thread only. */
+    Use from the test's message thread only; clientClose may come from another thread while the
+    message thread waits for it. */
 class FakeJackServer : public JackApi
 {
 public:
@@ -38,6 +40,13 @@ public:
     void runCycle (int numFrames = 64);
     /** The first sample that reached another program's input port in the last cycle. */
     float lastSampleAt (const std::string& portName) const;
+
+    /** While set, every close waits (up to 10 s) for releaseCloses() before it does anything, as
+        libjack's close does for good when it finds its own lock left taken by a thread it cancelled. */
+    std::atomic<bool> closesBlock { false };
+    void releaseCloses() { closesReleased.signal(); }
+    /** Whether a close has begun and not returned. */
+    bool isCloseUnderway() const noexcept { return closesUnderway.load() > 0; }
 
     /** Like PipeWire's JACK: the server counts a connection only from the next delivery on. */
     bool reportConnectionsLate = false;
@@ -99,6 +108,7 @@ private:
 
     using Connection = std::pair<Port*, Port*>;
 
+    int _close (jack_client_t* client);
     Client* _use (jack_client_t* client, const char* call);
     Port* _use (const jack_port_t* port, const char* call);
     bool _isAlive (const Client& client) const;
@@ -117,4 +127,6 @@ private:
     std::vector<std::function<void()>> pending;
     bool running = true;
     int generation = 0;
+    juce::WaitableEvent closesReleased { true };
+    std::atomic<int> closesUnderway { 0 };
 };
