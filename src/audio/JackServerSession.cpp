@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <chrono>
+#include <future>
+#include <mutex>
 #include <pthread.h>
 #include <system_error>
 #include <thread>
@@ -216,60 +218,44 @@ void JackServerSession::_closeAllClients()
 
 bool JackServerSession::isLibJackStuck()
 {
-    if (stuckClose != nullptr)
-    {
-        const std::lock_guard<std::mutex> lg (stuckClose->lock);
+    if (stuckClose.valid() && stuckClose.wait_for (std::chrono::seconds (0)) != std::future_status::ready)
+        return true;
 
-        if (! stuckClose->finished)
-            return true;
-    }
-
-    stuckClose.reset();
+    stuckClose = {};
     return false;
 }
 
-bool JackServerSession::_close (jack_client_t* handle)
+void JackServerSession::_close (jack_client_t* handle)
 {
     if (isLibJackStuck())
-        return false;
+        return;
 
-    auto closing = std::make_shared<Closing>();
-    auto& jack = api;
+    std::promise<void> closed;
+    auto returned = closed.get_future();
     std::thread closer;
 
     try
     {
-        closer = std::thread ([closing, &jack, handle]
+        closer = std::thread ([&jack = api, handle, closed = std::move (closed)]() mutable
         {
             jack.clientClose (handle);
-            const std::lock_guard<std::mutex> lg (closing->lock);
-            closing->finished = true;
-            closing->done.notify_all();
+            closed.set_value();
         });
     }
     catch (const std::system_error&)
     {
         api.clientClose (handle);
-        return true;
+        return;
     }
 
-    bool finished = false;
-
-    {
-        std::unique_lock<std::mutex> ul (closing->lock);
-        finished = closing->done.wait_for (ul, std::chrono::milliseconds (closeTimeoutMs),
-                                           [&closing] { return closing->finished; });
-    }
-
-    if (finished)
+    if (returned.wait_for (std::chrono::milliseconds (closeTimeoutMs)) == std::future_status::ready)
     {
         closer.join();
-        return true;
+        return;
     }
 
     closer.detach();
-    stuckClose = std::move (closing);
-    return false;
+    stuckClose = std::move (returned);
 }
 
 void JackServerSession::_openWatchClient()

@@ -5,9 +5,8 @@
 #include <juce_events/juce_events.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <memory>
-#include <mutex>
+#include <future>
 #include <vector>
 
 /** The program's link to a JACK server: it opens and closes every JACK client the program has, keeps
@@ -107,17 +106,9 @@ private:
         client, and one cancelled while it handled the server's report of a client that came or
         went leaves libjack's process-wide lock of its clients' wake-up objects taken: every later
         close, and every thread of libjack's that handles such a report, then waits for ever. A
-        close that has not returned in time is left to its thread (stuckClose). Returns whether
-        the close returned. */
-    bool _close (jack_client_t* handle);
+        close that has not returned in time is left to its thread (stuckClose). */
+    void _close (jack_client_t* handle);
 
-    /** One close on its thread; shared with that thread, which may outlive the wait for it. */
-    struct Closing
-    {
-        std::mutex lock;
-        std::condition_variable done;
-        bool finished = false;
-    };
     void _openWatchClient();
     void _scan();
     void _setLists (juce::StringArray withOutputs, juce::StringArray withInputs);
@@ -131,7 +122,7 @@ private:
     JackApi& api;
     const int closeTimeoutMs;
     /** A close that did not return in time, until it is seen to have returned. Message thread. */
-    std::shared_ptr<Closing> stuckClose;
+    std::future<void> stuckClose;
     /** Every open client of the program, the watch client too. */
     std::vector<Client*> clients;
     std::unique_ptr<Client> watchClient;
