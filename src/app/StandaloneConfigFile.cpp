@@ -43,7 +43,7 @@ void restoreDeviceSetup (const juce::XmlElement& audioDevice, StandaloneProcesso
     if (setup->getTagName().equalsIgnoreCase (s_deviceSetupName))
         processor.savedDeviceState->setTagName (s_deviceSetupName);
 
-    processor.inputDeviceManager.initialise (2, 1, processor.savedDeviceState.get(), true, "ASIO", nullptr);
+    processor.openInputDevice (processor.savedDeviceState.get());
 }
 
 void restoreChannelMapping (const juce::XmlElement& channelMapping, StandaloneProcessor& processor)

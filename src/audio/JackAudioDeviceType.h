@@ -33,6 +33,10 @@ public:
     juce::AudioIODevice* createDevice (const juce::String& outputDeviceName,
                                        const juce::String& inputDeviceName) override;
 
+    /** Whether a JACK server ran at the last scan (and has not been seen to end since): the type may
+        then list no device while it still serves. */
+    bool isServerRunning() const noexcept { return session->hasServer(); }
+
 private:
     void jackClientListChanged() override;
     void _takeLists();

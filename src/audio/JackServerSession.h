@@ -86,6 +86,9 @@ public:
         reported to the owner. Null, with `error` set, when no server takes it. */
     std::unique_ptr<Client> openClient (const juce::String& name, ClientOwner& owner, juce::String& error);
 
+    /** Whether a server took the watch client at the last look and has not been seen to end. */
+    bool hasServer() const noexcept { return watchClient != nullptr && ! serverLost.load(); }
+
     /** Whether the server has gone and the session has not yet closed the clients it had. */
     bool hasLostServer() const noexcept { return serverLost.load(); }
 

@@ -2,6 +2,7 @@
 
 #include "ChannelMode.h"
 #include "JackAudioDevice.h"
+#include "JackAudioDeviceType.h"
 
 namespace
 {
@@ -40,7 +41,23 @@ void StandaloneProcessor::DefaultInputOpener::handleAsyncUpdate()
     if (manager.getCurrentAudioDevice() != nullptr || manager.createStateXml() != nullptr)
         return;
 
-    manager.initialise (2, 1, processor.savedDeviceState.get(), true, s_preferredDeviceName, nullptr);
+    processor.openInputDevice (processor.savedDeviceState.get());
+}
+
+void StandaloneProcessor::openInputDevice (const juce::XmlElement* savedSetup)
+{
+    // JUCE's fallback stays in the saved type while that type lists a device; one that lists none
+    // is left for the first type that does, unless it is a JACK whose server runs.
+    auto fallBack = true;
+
+    if (savedSetup != nullptr)
+        for (auto* type : inputDeviceManager.getAvailableDeviceTypes())
+            if (auto* jack = dynamic_cast<JackAudioDeviceType*> (type);
+                jack != nullptr && jack->getTypeName() == savedSetup->getStringAttribute ("deviceType"))
+                fallBack = ! jack->isServerRunning() || ! jack->getDeviceNames (true).isEmpty()
+                           || ! jack->getDeviceNames (false).isEmpty();
+
+    inputDeviceManager.initialise (2, 1, savedSetup, fallBack, s_preferredDeviceName, nullptr);
 }
 
 StandaloneProcessor::~StandaloneProcessor()
@@ -179,7 +196,7 @@ bool StandaloneProcessor::_closeInputThatHasLeft()
     // The user's choice stays the manager's saved set-up, for config.xml and the next start.
     inputDeviceManager.closeAudioDevice();
     const auto saved = inputDeviceManager.createStateXml();
-    inputDeviceManager.initialise (2, 1, saved.get(), true, s_preferredDeviceName, nullptr);
+    openInputDevice (saved.get());
     return true;
 }
 

@@ -48,6 +48,15 @@ public:
     /** The input device's saved set-up, restored from or written to config.xml. */
     std::unique_ptr<juce::XmlElement> savedDeviceState;
 
+    /** Opens the input device of a saved set-up (the device manager's XML; null: the defaults) as
+        the manager's initialise does, falling back when it does not open. JUCE's fallback takes the
+        first device type that lists a device; but while the saved type is JACK and its server runs,
+        a device of another type is one the user did not choose, and may be one that never starts
+        (ALSA's "default" on a PipeWire without devices, whose thread the next device change then
+        cancels by force). So while that server runs, the fallback stays in the JACK type, and with
+        no device listed there, no device is open. The saved set-up stays the user's choice. */
+    void openInputDevice (const juce::XmlElement* savedSetup);
+
     /** The config.xml restore's part for the mapping: items beyond the six entries are ignored,
         an item that names none of six inputs leaves its entry as it was. The result is the
         mapping from now on if it suits the input open now (see mappingSuitsInputs), else that
@@ -107,8 +116,8 @@ private:
         config.xml restore right after replaces: JUCE's first device type with devices (ALSA)
         may give a device whose thread cannot stop (pipewire-alsa's stream blocks when PipeWire
         has no node), and replacing it cancels that thread by force, which aborts the process.
-        The restore so opens the saved device type first, and JUCE's fallback keeps to that type
-        while it lists devices. */
+        The restore so opens the saved device type first, and the fallback keeps to that type
+        while it lists devices or its JACK server runs (openInputDevice). */
     struct DefaultInputOpener : juce::AsyncUpdater
     {
         explicit DefaultInputOpener (StandaloneProcessor& p) : processor (p) {}

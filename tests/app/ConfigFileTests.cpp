@@ -1,6 +1,7 @@
 // config.xml: what a start-up restores from each kind of file, what a shutdown writes, and that a
 // write that fails keeps the old file.
 
+#include "FakeJackServer.h"
 #include "MessagePump.h"
 #include "RenamingDeviceType.h"
 #include "VirtualDeviceRegistry.h"
@@ -10,6 +11,7 @@
 #include "app/StandaloneConfigFile.h"
 #include "settings/StrictXmlReader.h"
 #include "audio/ChannelMode.h"
+#include "audio/JackAudioDeviceType.h"
 #include "audio/StandaloneProcessor.h"
 
 #include <gtest/gtest.h>
@@ -254,6 +256,71 @@ TEST (ConfigFileDeviceType, RestoreKeepsToTheSavedDeviceTypeAndStartsNoDeviceOfA
 
     processor.inputDeviceManager.removeChangeListener (&notifications);
 }
+
+// The saved type is JACK, its saved output "system" is not there, and the JACK type lists nothing;
+// another type lists devices (ALSA's "default" on a PipeWire with no sink or source, which never
+// starts and whose thread the next device change kills). While the server runs, nothing is opened
+// in its place; with no server, JUCE's fallback to the other type stays.
+class ConfigFileJackFallback : public ::testing::TestWithParam<bool>
+{
+};
+
+TEST_P (ConfigFileJackFallback, RestoreOpensAnotherTypeOnlyWhenNoJackServerRuns)
+{
+    const bool serverRuns = GetParam();
+    FakeJackServer server;
+    if (! serverRuns)
+        server.stop();
+    const auto session = std::make_shared<JackServerSession> (server, 200);
+
+    VirtualDeviceRegistry registry;
+    registry.addDevice (VirtualDeviceDescription::output ("Blocking Speakers", 2));
+    registry.addDevice (VirtualDeviceDescription::input ("Blocking Mic", 2));
+    const auto other = RenamingDeviceType::makeFactory (registry, "Other", [] (const juce::String& name)
+                                                        { return juce::StringArray (name); });
+    const AudioDeviceTypeFactory types = [other, session]
+    {
+        auto all = other();
+        all.push_back (std::make_unique<JackAudioDeviceType> (session));
+        return all;
+    };
+
+    const auto root = juce::parseXML ("<KestroVantrelStandalone><Processor><AudioDevice>"
+                                      "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\""
+                                      " audioInputDeviceName=\"system\"/></AudioDevice></Processor>"
+                                      "</KestroVantrelStandalone>");
+    ASSERT_NE (root, nullptr);
+
+    StandaloneProcessor processor (types);
+    processor.delayedThreadStarter.stopTimer();   // the meter side is not under test here
+    processor.stopTimer();
+    StandaloneConfigFile::restore (*root, processor);
+    pumpMessagesFor (200);
+
+    const auto numOtherOpens = registry.getNumOpens ("Blocking Speakers") + registry.getNumOpens ("Blocking Mic");
+    auto* device = processor.inputDeviceManager.getCurrentAudioDevice();
+
+    if (serverRuns)
+    {
+        EXPECT_EQ (device, nullptr);
+        EXPECT_EQ (numOtherOpens, 0) << "a device of another type was opened while the JACK server ran";
+        EXPECT_EQ (processor.inputDeviceManager.getCurrentAudioDeviceType(), juce::String ("JACK"));
+    }
+    else
+    {
+        ASSERT_NE (device, nullptr);
+        EXPECT_EQ (device->getTypeName(), juce::String ("Other"));
+    }
+
+    // Either way the user's choice is what config.xml keeps.
+    const auto state = processor.inputDeviceManager.createStateXml();
+    ASSERT_NE (state, nullptr);
+    EXPECT_EQ (state->getStringAttribute ("deviceType"), juce::String ("JACK"));
+    EXPECT_EQ (state->getStringAttribute ("audioOutputDeviceName"), juce::String ("system"));
+}
+
+INSTANTIATE_TEST_SUITE_P (ServerRunningOrNot, ConfigFileJackFallback, ::testing::Bool(),
+                          [] (const auto& info) { return info.param ? "ServerRuns" : "NoServer"; });
 
 TEST_F (ConfigFile, FirstWriteHoldsNoDeviceSetUpAndTheDefaultMapping)
 {
