@@ -2,22 +2,27 @@
 # Stops the JACK server under the routing application again and again, and counts how often the
 # application lived through it and later quit with 0:
 #
-#     scripts/server-loss-loop.sh [SIGTERM_RUNS [SIGKILL_RUNS]]      (defaults 50 and 10)
+#     scripts/server-loss-loop.sh [SIGTERM_LOSSES [SIGKILL_LOSSES]]      (defaults 50 and 10)
 #
 # Each run starts a jackd with the dummy backend, the end-to-end tests' meter stand-in
 # ("KM7-Solvin Output", six ports) and source client ("Test Source", two ports), and the real
 # application under Xvfb with a home of its own whose config.xml chooses the source as input
 # (mapping 1,0). It clicks the routing button until the application's outputs stay connected to
 # the meter, lets it route for a moment, ends jackd with the run's signal, waits, checks that the
-# application still runs, then ends it with SIGTERM and records its exit code. Every run has a
-# mount namespace of its own (tmpfs on /dev/shm, where JACK keeps its registry, and on /var/tmp),
-# so runs beside other work share nothing with it and a killed server leaves nothing behind.
+# application still runs, then ends it with SIGTERM and records its exit code. A run in which the
+# application never routed stops no server while routing: it is counted apart, and runs go on
+# until the server has been stopped while routing the given number of times (at most twice that
+# many runs). Every run has a mount namespace of its own (tmpfs on /dev/shm, where JACK keeps its
+# registry, and on /var/tmp), so runs beside other work share nothing with it and a killed server
+# leaves nothing behind.
 #
 # Needs root (unshare), the built application and e2e clients in BUILD_DIR (default build/),
-# jackd, Xvfb and xdotool. The logs of every run that did not end well stay in LOGS_DIR (default
-# BUILD_DIR/server-loss-loop/, emptied first); when the application did not end within 15 s of its
-# SIGTERM, they hold every thread's backtrace of it (app-backtraces.txt, with gdb installed) from
-# before it was killed. This is a loop to measure with, not a test: it asserts nothing.
+# jackd, Xvfb, xdotool and ImageMagick's import. The logs of every run that did not end well stay
+# in LOGS_DIR (default BUILD_DIR/server-loss-loop/, emptied first). When the application did not
+# end within 15 s of its SIGTERM, they hold every thread's backtrace of it (app-backtraces.txt,
+# with gdb installed) from before it was killed; when it never routed, a picture of the screen
+# (screen.png) and the server's connections (connections.txt) after the last click. This is a
+# loop to measure with, not a test: it asserts nothing.
 
 set -euo pipefail
 
@@ -119,6 +124,14 @@ EOF
         done
     fi
 
+    if [[ -z "$window" ]]; then
+        echo "no window of the application" > "$work/diagnosis.txt"
+    elif (( ! routed )); then
+        echo "$attempt clicks, none routed" > "$work/diagnosis.txt"
+        import -window root "$work/screen.png" 2>> "$work/diagnosis.txt" || true
+        jack_lsp -c > "$work/connections.txt" 2>&1 || true
+    fi
+
     if (( routed )); then
         sleep 0.5
         kill "-$signal" "$jackd_pid" 2> /dev/null || true
@@ -173,14 +186,14 @@ cp "$app" "$binaries/app"
 cp "$build/tests/e2e/kestro_e2e_meter_client" "$binaries/meter_client"
 cp "$build/tests/e2e/kestro_e2e_source_client" "$binaries/source_client"
 
-declare -A runs=() lived=() quit_ok=() not_routed=()
+declare -A runs=() losses=() lived=() quit_ok=() not_routed=()
 
 for signal in TERM KILL; do
     count="$term_runs"
     [[ "$signal" == KILL ]] && count="$kill_runs"
-    runs[$signal]=0; lived[$signal]=0; quit_ok[$signal]=0; not_routed[$signal]=0
+    runs[$signal]=0; losses[$signal]=0; lived[$signal]=0; quit_ok[$signal]=0; not_routed[$signal]=0
 
-    for (( run = 1; run <= count; run++ )); do
+    for (( run = 1; losses[$signal] < count && run <= 2 * count; run++ )); do
         work="$(mktemp -d "${TMPDIR:-/tmp}/kestro-loss-loop.XXXXXX")"
         result="$(unshare -m --propagation private "$0" --run-once "$signal" "$work" "$binaries" 2>> "$work/loop.log" | tail -n 1)" || true
         runs[$signal]=$(( runs[$signal] + 1 ))
@@ -188,6 +201,7 @@ for signal in TERM KILL; do
         [[ "$result" == *"lived=1"* ]] && lived[$signal]=$(( lived[$signal] + 1 ))
         [[ "$result" == *"lived=1 exit=0 "* ]] && quit_ok[$signal]=$(( quit_ok[$signal] + 1 ))
         [[ "$result" == *"routed=0"* ]] && not_routed[$signal]=$(( not_routed[$signal] + 1 ))
+        [[ "$result" == *"routed=1"* ]] && losses[$signal]=$(( losses[$signal] + 1 ))
 
         echo "SIG$signal run $run: $result"
 
@@ -200,5 +214,5 @@ for signal in TERM KILL; do
 done
 
 for signal in TERM KILL; do
-    echo "SIG$signal while routing: ${runs[$signal]} runs, lived ${lived[$signal]}, quit with 0 ${quit_ok[$signal]}, never routed ${not_routed[$signal]}"
+    echo "SIG$signal: ${runs[$signal]} runs, the server stopped while routing in ${losses[$signal]}, lived ${lived[$signal]}, quit with 0 ${quit_ok[$signal]}, never routed ${not_routed[$signal]}"
 done
