@@ -1,15 +1,22 @@
 #include "JackServerSession.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <chrono>
 #include <future>
 #include <mutex>
 #include <pthread.h>
+#include <sys/syscall.h>
 #include <system_error>
 #include <thread>
+#include <unistd.h>
 
 namespace
 {
+/** How long a server loss's handling waits, at most, for libjack's threads that reported it to
+    end by themselves (see _awaitLossReporters). */
+constexpr int s_lossReportWaitMs = 250;
+
 /** The watch client's name; it has no ports, so it is in no device list. */
 const char* const s_watchClientName = "JuceJackDummy";
 
@@ -54,6 +61,7 @@ void JackServerSession::Client::_infoShutdown (jack_status_t, const char*, void*
     withoutCancellation ([arg]
     {
         auto& client = *static_cast<Client*> (arg);
+        client.lossReporter = ::gettid();
         client.session.serverLost = true;
         client.session.triggerAsyncUpdate();
     });
@@ -193,6 +201,8 @@ void JackServerSession::handleAsyncUpdate()
 
 void JackServerSession::_closeAllClients()
 {
+    _awaitLossReporters();
+
     for (auto* client : clients)
         if (client->handle != nullptr && client->owner != nullptr)
             client->owner->jackClientClosing();
@@ -214,6 +224,32 @@ void JackServerSession::_closeAllClients()
     watchClient.reset();
     _setLists ({}, {});
     triggerAsyncUpdate();
+}
+
+void JackServerSession::_awaitLossReporters() const
+{
+    const auto hasEnded = [] (pid_t thread)
+    {
+        // A thread's kernel task goes the moment it ends; libjack joins it later.
+        return thread == ::gettid() || (::syscall (SYS_tgkill, ::getpid(), thread, 0) != 0 && errno == ESRCH);
+    };
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds (s_lossReportWaitMs);
+
+    for (auto* client : clients)
+    {
+        if (client->handle == nullptr)
+            continue;
+
+        for (;;)
+        {
+            const auto reporter = client->lossReporter.load();
+
+            if ((reporter != 0 && hasEnded (reporter)) || std::chrono::steady_clock::now() >= deadline)
+                break;
+
+            std::this_thread::sleep_for (std::chrono::milliseconds (1));
+        }
+    }
 }
 
 bool JackServerSession::isLibJackStuck()

@@ -5,6 +5,7 @@
 #include <juce_events/juce_events.h>
 
 #include <atomic>
+#include <sys/types.h>
 #include <memory>
 #include <future>
 #include <vector>
@@ -14,9 +15,10 @@
     (the watch client), and handles the server's end.
 
     libjack reports a server's end to each client on a thread of its own. The session's answer there
-    is only to mark the server lost; the message thread then closes every client of the program (a
-    client is closed before its owner hears of the loss, so no owner can reach it any more), empties
-    the lists and tells its listeners. libjack frees the clients of a dead server by itself at the
+    is only to mark the server lost; the message thread then waits briefly for those threads to end
+    (see _awaitLossReporters), closes every client of the program (a client is closed before its
+    owner hears of the loss, so no owner can reach it any more), empties the lists and tells its
+    listeners. libjack frees the clients of a dead server by itself at the
     next client opened in the process, so a loss not yet handled is handled at once by whatever opens
     a client next. Once the server is known lost, no libjack call but the close reaches its clients.
     While there is no watch client, each refresh tries to open one: that is how the server's return is
@@ -104,6 +106,12 @@ private:
 
     /** Closes every client at once; the owners and listeners are told on the next update. */
     void _closeAllClients();
+    /** Waits, at most 250 ms in all, until each open client's loss report has come and
+        the libjack thread that made it has ended. That thread goes on through libjack's own code
+        after our callback returns, and a close cancels it at whatever instruction it has reached:
+        in a function of libjack's that has objects to destroy, that ends the process
+        (std::terminate). Once the thread has ended by itself, the close only reaps it. */
+    void _awaitLossReporters() const;
     /** Closes a libjack client on a thread of its own and waits up to closeTimeoutMs for it.
         libjack cancels a client's notification thread at any instruction when it closes the
         client, and one cancelled while it handled the server's report of a client that came or
@@ -173,6 +181,9 @@ private:
     std::atomic<bool> portsChanged { false };
     /** Closed because the server has gone, and the owner not told yet. Message thread. */
     bool lossToBeTold = false;
+    /** The kernel's id of the thread that reported the server's end; 0 until it has. Set by that
+        thread, read on the message thread. */
+    std::atomic<pid_t> lossReporter { 0 };
 
     JUCE_DECLARE_NON_COPYABLE (Client)
 };

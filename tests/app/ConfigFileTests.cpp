@@ -320,7 +320,7 @@ TEST_P (ConfigFileJackFallback, RestoreOpensAnotherTypeOnlyWhenNoJackServerRuns)
 }
 
 INSTANTIATE_TEST_SUITE_P (ServerRunningOrNot, ConfigFileJackFallback, ::testing::Bool(),
-                          [] (const auto& info) { return info.param ? "ServerRuns" : "NoServer"; });
+                          [] (const auto& instance) { return instance.param ? "ServerRuns" : "NoServer"; });
 
 TEST_F (ConfigFile, FirstWriteHoldsNoDeviceSetUpAndTheDefaultMapping)
 {

@@ -203,6 +203,23 @@ TEST_F (JackAudioDeviceTypeTest, ServerLossStopsTheDeviceAndEmptiesTheListUntilT
     manager.removeAudioCallback (&callback);
 }
 
+// libjack reports the server's end on a thread of each client, which then goes on through libjack's
+// own code; a close cancels that thread wherever it is, and where libjack has objects to destroy
+// that ends the process. So no client is closed before its reporting thread has ended.
+TEST_F (JackAudioDeviceTypeTest, ADeadClientIsClosedOnlyOnceTheThreadThatReportedTheLossHasEnded)
+{
+    ASSERT_EQ (open (sourceName, meterName, 2, 6), juce::String());
+    manager.addAudioCallback (&callback);
+    ASSERT_NE (manager.getCurrentAudioDevice(), nullptr);
+
+    server.reportLossFromThreads = true;
+    server.stop();
+    EXPECT_TRUE (pumpMessagesUntil ([this] { return manager.getCurrentAudioDevice() == nullptr; }, 5000));
+    EXPECT_EQ (server.getNumOpenClientsOfTheProgram(), 0);
+    manager.removeAudioCallback (&callback);
+    // The fake's violations (a close while a reporting thread ran) fail the test at its end.
+}
+
 TEST_F (JackAudioDeviceTypeTest, ACloseThatNeverReturnsAfterTheServerLossLeavesLibJackAloneForGood)
 {
     ASSERT_EQ (open (sourceName, {}, 2, 0), juce::String());

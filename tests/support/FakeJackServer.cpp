@@ -2,8 +2,14 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 
-FakeJackServer::~FakeJackServer() = default;
+FakeJackServer::~FakeJackServer()
+{
+    for (auto& client : clients)
+        if (client->lossReporter.joinable())
+            client->lossReporter.join();
+}
 
 void FakeJackServer::addClient (const std::string& name, int numInputs, int numOutputs)
 {
@@ -33,8 +39,27 @@ void FakeJackServer::stop()
     pending.clear();
 
     for (auto& client : clients)
-        if (client->ofTheProgram && _isAlive (*client) && client->shutdown != nullptr)
+    {
+        if (! client->ofTheProgram || ! _isAlive (*client) || client->shutdown == nullptr)
+            continue;
+
+        if (! reportLossFromThreads)
+        {
             client->shutdown (JackStatus (JackFailure | JackServerError), "server gone", client->shutdownArg);
+            continue;
+        }
+
+        if (client->lossReporter.joinable())
+            client->lossReporter.join();
+
+        client->lossReporterEnded = false;
+        client->lossReporter = std::thread ([c = client.get(), lingerMs = reporterLingerMs]
+        {
+            c->shutdown (JackStatus (JackFailure | JackServerError), "server gone", c->shutdownArg);
+            std::this_thread::sleep_for (std::chrono::milliseconds (lingerMs));
+            c->lossReporterEnded = true;
+        });
+    }
 
     running = false;
     ++generation;
@@ -147,6 +172,9 @@ int FakeJackServer::_close (jack_client_t* handle)
         violations.push_back ("a second close of " + client->name);
         return -1;
     }
+
+    if (! client->lossReporterEnded.load())
+        violations.push_back ("a close of " + client->name + " while the thread that reported the server's end still ran");
 
     if (_isAlive (*client))
         _removeClient (*client);

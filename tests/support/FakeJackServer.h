@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 /** A JACK server of the test's own behind the JackApi seam. The test adds other programs' clients
@@ -47,6 +48,13 @@ public:
     void releaseCloses() { closesReleased.signal(); }
     /** Whether a close has begun and not returned. */
     bool isCloseUnderway() const noexcept { return closesUnderway.load() > 0; }
+
+    /** When set, stop() tells each of the program's clients from a thread of its own, as libjack
+        does, and that thread goes on for reporterLingerMs after the callback, as libjack's does
+        through its own code. A close of a client whose reporting thread has not ended is a
+        violation: libjack would cancel that thread where it may not be unwound. */
+    bool reportLossFromThreads = false;
+    int reporterLingerMs = 50;
 
     /** Like PipeWire's JACK: the server counts a connection only from the next delivery on. */
     bool reportConnectionsLate = false;
@@ -104,6 +112,8 @@ private:
         void* clientRegistrationArg = nullptr;
         JackPortRegistrationCallback portRegistration = nullptr;
         void* portRegistrationArg = nullptr;
+        std::thread lossReporter;
+        std::atomic<bool> lossReporterEnded { true };
     };
 
     using Connection = std::pair<Port*, Port*>;
