@@ -11,7 +11,7 @@
 # only for one that is still there after 10 s). The exit status is COMMAND's.
 #
 # Nothing is shared with the user's own session or with other runs: each run has its own bus,
-# runtime folder and state folder. The packages are in scripts/packages.txt.
+# runtime folder and state folder. When COMMAND fails, the end of each server's log is printed. The packages are in scripts/packages.txt.
 
 set -euo pipefail
 
@@ -117,4 +117,13 @@ fi
 export KESTRO_JACK_SERVER=pipewire
 status=0
 pw-jack "$@" || status=$?
+
+# When the command failed, what the servers said goes with it (PipeWire drops a client, for one,
+# with a message only in its own log).
+if (( status != 0 )); then
+    for server_log in "$log/pipewire.log" "$log/wireplumber.log"; do
+        echo "---- end of $(basename "$server_log")" >&2
+        tail -n 40 "$server_log" >&2 || true
+    done
+fi
 exit "$status"
