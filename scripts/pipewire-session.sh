@@ -11,7 +11,8 @@
 # only for one that is still there after 10 s). The exit status is COMMAND's.
 #
 # Nothing is shared with the user's own session or with other runs: each run has its own bus,
-# runtime folder and state folder. When COMMAND fails, the end of each server's log is printed. The packages are in scripts/packages.txt.
+# runtime folder and state folder. When COMMAND fails, the end of each server's log is printed.
+# The packages are in scripts/packages.txt.
 
 set -euo pipefail
 
