@@ -5,9 +5,9 @@
 #include <juce_events/juce_events.h>
 
 #include <atomic>
-#include <sys/types.h>
-#include <memory>
 #include <future>
+#include <memory>
+#include <sys/types.h>
 #include <vector>
 
 /** The program's link to a JACK server: it opens and closes every JACK client the program has, keeps
@@ -18,9 +18,8 @@
     is only to mark the server lost; the message thread then waits briefly for those threads to end
     (see _awaitLossReporters), closes every client of the program (a client is closed before its
     owner hears of the loss, so no owner can reach it any more), empties the lists and tells its
-    listeners. libjack frees the clients of a dead server by itself at the
-    next client opened in the process, so a loss not yet handled is handled at once by whatever opens
-    a client next. Once the server is known lost, no libjack call but the close reaches its clients.
+    listeners. libjack frees the clients of a dead server by itself at the next client opened in
+    the process, so a loss not yet handled is handled at once by whatever opens a client next. Once the server is known lost, no libjack call but the close reaches its clients.
     While there is no watch client, each refresh tries to open one: that is how the server's return is
     found.
 
@@ -106,11 +105,11 @@ private:
 
     /** Closes every client at once; the owners and listeners are told on the next update. */
     void _closeAllClients();
-    /** Waits, at most 250 ms in all, until each open client's loss report has come and
-        the libjack thread that made it has ended. That thread goes on through libjack's own code
-        after our callback returns, and a close cancels it at whatever instruction it has reached:
-        in a function of libjack's that has objects to destroy, that ends the process
-        (std::terminate). Once the thread has ended by itself, the close only reaps it. */
+    /** Waits, at most 250 ms in all, until each open client's loss report has come and the libjack
+        thread that made it has ended. That thread goes on through libjack's own code after our
+        callback returns, and a close cancels it at whatever instruction it has reached: in a
+        function of libjack's that has objects to destroy, that ends the process (std::terminate).
+        Once the thread has ended by itself, the close only reaps it. */
     void _awaitLossReporters() const;
     /** Closes a libjack client on a thread of its own and waits up to closeTimeoutMs for it.
         libjack cancels a client's notification thread at any instruction when it closes the

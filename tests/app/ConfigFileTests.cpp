@@ -47,6 +47,18 @@ public:
     int count = 0;
 };
 
+/** The types of `first`, then those of `second`. */
+AudioDeviceTypeFactory bothFactories (AudioDeviceTypeFactory first, AudioDeviceTypeFactory second)
+{
+    return [first, second]
+    {
+        auto all = first();
+        for (auto& type : second())
+            all.push_back (std::move (type));
+        return all;
+    };
+}
+
 juce::String inputDeviceName (StandaloneProcessor& processor)
 {
     return processor.inputDeviceManager.getAudioDeviceSetup().inputDeviceName;
@@ -223,13 +235,7 @@ TEST (ConfigFileDeviceType, RestoreKeepsToTheSavedDeviceTypeAndStartsNoDeviceOfA
     };
     const auto first = RenamingDeviceType::makeFactory (registry, "First", listOnly ("Blocking"));
     const auto saved = RenamingDeviceType::makeFactory (registry, "Saved", listOnly ("Server"));
-    const AudioDeviceTypeFactory types = [first, saved]
-    {
-        auto all = first();
-        for (auto& type : saved())
-            all.push_back (std::move (type));
-        return all;
-    };
+    const auto types = bothFactories (first, saved);
 
     const auto root = juce::parseXML ("<KestroVantrelStandalone><Processor><AudioDevice>"
                                       "<DEVICESETUP deviceType=\"Saved\" audioOutputDeviceName=\"system\""
@@ -278,12 +284,12 @@ TEST_P (ConfigFileJackFallback, RestoreOpensAnotherTypeOnlyWhenNoJackServerRuns)
     registry.addDevice (VirtualDeviceDescription::input ("Blocking Mic", 2));
     const auto other = RenamingDeviceType::makeFactory (registry, "Other", [] (const juce::String& name)
                                                         { return juce::StringArray (name); });
-    const AudioDeviceTypeFactory types = [other, session]
+    const auto types = bothFactories (other, [session]
     {
-        auto all = other();
-        all.push_back (std::make_unique<JackAudioDeviceType> (session));
-        return all;
-    };
+        std::vector<std::unique_ptr<juce::AudioIODeviceType>> jack;
+        jack.push_back (std::make_unique<JackAudioDeviceType> (session));
+        return jack;
+    });
 
     const auto root = juce::parseXML ("<KestroVantrelStandalone><Processor><AudioDevice>"
                                       "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\""

@@ -53,10 +53,10 @@ void FakeJackServer::stop()
             client->lossReporter.join();
 
         client->lossReporterEnded = false;
-        client->lossReporter = std::thread ([c = client.get(), lingerMs = reporterLingerMs]
+        client->lossReporter = std::thread ([c = client.get()]
         {
             c->shutdown (JackStatus (JackFailure | JackServerError), "server gone", c->shutdownArg);
-            std::this_thread::sleep_for (std::chrono::milliseconds (lingerMs));
+            std::this_thread::sleep_for (std::chrono::milliseconds (50));
             c->lossReporterEnded = true;
         });
     }

@@ -50,11 +50,10 @@ public:
     bool isCloseUnderway() const noexcept { return closesUnderway.load() > 0; }
 
     /** When set, stop() tells each of the program's clients from a thread of its own, as libjack
-        does, and that thread goes on for reporterLingerMs after the callback, as libjack's does
-        through its own code. A close of a client whose reporting thread has not ended is a
-        violation: libjack would cancel that thread where it may not be unwound. */
+        does, and that thread goes on for 50 ms after the callback, as libjack's does through its
+        own code. A close of a client whose reporting thread has not ended is a violation: libjack
+        would cancel that thread where it may not be unwound. */
     bool reportLossFromThreads = false;
-    int reporterLingerMs = 50;
 
     /** Like PipeWire's JACK: the server counts a connection only from the next delivery on. */
     bool reportConnectionsLate = false;
