@@ -1,6 +1,6 @@
 #include "AudioDeviceTypeFactory.h"
 
-#include "JackAudioDeviceType.h"
+#include "jack/JackAudioDeviceType.h"
 
 std::vector<std::unique_ptr<juce::AudioIODeviceType>> makeAudioDeviceTypes (juce::AudioDeviceManager& manager,
                                                                              const AudioDeviceTypeFactory& factory)

@@ -1,8 +1,8 @@
 #include "StandaloneProcessor.h"
 
 #include "ChannelMode.h"
-#include "JackAudioDevice.h"
-#include "JackAudioDeviceType.h"
+#include "jack/JackAudioDevice.h"
+#include "jack/JackAudioDeviceType.h"
 
 namespace
 {

@@ -11,7 +11,7 @@
 #include "app/StandaloneConfigFile.h"
 #include "settings/StrictXmlReader.h"
 #include "audio/ChannelMode.h"
-#include "audio/JackAudioDeviceType.h"
+#include "audio/jack/JackAudioDeviceType.h"
 #include "audio/StandaloneProcessor.h"
 
 #include <gtest/gtest.h>

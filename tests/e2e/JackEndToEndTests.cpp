@@ -5,7 +5,7 @@
 #include "SpawnedProcess.h"
 #include "audio/AudioDeviceTypeFactory.h"
 #include "audio/DeviceState.h"
-#include "audio/JackAudioDeviceType.h"
+#include "audio/jack/JackAudioDeviceType.h"
 #include "audio/StandaloneProcessor.h"
 #include "i18n/ScopedTranslations.h"
 

@@ -40,12 +40,12 @@ void FakeJackServer::stop()
 
     for (auto& client : clients)
     {
-        if (! client->ofTheProgram || ! _isAlive (*client) || client->shutdown == nullptr)
+        if (! client->ofTheProgram || ! _isAlive (*client))
             continue;
 
         if (! reportLossFromThreads)
         {
-            client->shutdown (JackStatus (JackFailure | JackServerError), "server gone", client->shutdownArg);
+            _tellLoss (*client);
             continue;
         }
 
@@ -53,9 +53,9 @@ void FakeJackServer::stop()
             client->lossReporter.join();
 
         client->lossReporterEnded = false;
-        client->lossReporter = std::thread ([c = client.get()]
+        client->lossReporter = std::thread ([this, c = client.get()]
         {
-            c->shutdown (JackStatus (JackFailure | JackServerError), "server gone", c->shutdownArg);
+            _tellLoss (*c);
             std::this_thread::sleep_for (std::chrono::milliseconds (50));
             c->lossReporterEnded = true;
         });
@@ -63,6 +63,36 @@ void FakeJackServer::stop()
 
     running = false;
     ++generation;
+}
+
+void FakeJackServer::_tellLoss (Client& client)
+{
+    // libjack calls one of the two; PipeWire's only the plain one.
+    if (client.shutdown != nullptr && ! reportLossWithoutReason)
+        client.shutdown (JackStatus (JackFailure | JackServerError), "server gone", client.shutdownArg);
+    else if (client.plainShutdown != nullptr)
+        client.plainShutdown (client.plainShutdownArg);
+}
+
+void FakeJackServer::setFormat (jack_nframes_t newSampleRate, jack_nframes_t newBufferSize)
+{
+    sampleRate = newSampleRate;
+    bufferSize = newBufferSize;
+
+    pending.push_back ([this]
+    {
+        for (auto& client : clients)
+        {
+            if (! client->ofTheProgram || ! _isAlive (*client) || ! client->active)
+                continue;
+
+            if (client->sampleRate != nullptr)
+                client->sampleRate (sampleRate, client->sampleRateArg);
+
+            if (client->bufferSize != nullptr)
+                client->bufferSize (bufferSize, client->bufferSizeArg);
+        }
+    });
 }
 
 void FakeJackServer::start()
@@ -88,9 +118,15 @@ void FakeJackServer::runCycle (int numFrames)
     if (! running)
         return;
 
+    // The program's output ports keep what was last written into them, as a real server's do.
     for (auto& port : ports)
     {
-        port->buffer.assign ((size_t) numFrames, 0.0f);
+        const bool programOutput = (port->flags & JackPortIsOutput) != 0 && port->owner->ofTheProgram;
+
+        if (programOutput)
+            port->buffer.resize ((size_t) numFrames, 0.0f);
+        else
+            port->buffer.assign ((size_t) numFrames, 0.0f);
 
         if ((port->flags & JackPortIsOutput) != 0 && ! port->owner->ofTheProgram)
             std::fill (port->buffer.begin(), port->buffer.end(), port->level);
@@ -216,12 +252,12 @@ int FakeJackServer::deactivate (jack_client_t* handle)
 
 jack_nframes_t FakeJackServer::getSampleRate (jack_client_t* handle)
 {
-    return _use (handle, "getSampleRate") != nullptr ? 48000 : 0;
+    return _use (handle, "getSampleRate") != nullptr ? sampleRate : 0;
 }
 
 jack_nframes_t FakeJackServer::getBufferSize (jack_client_t* handle)
 {
-    return _use (handle, "getBufferSize") != nullptr ? 64 : 0;
+    return _use (handle, "getBufferSize") != nullptr ? bufferSize : 0;
 }
 
 void FakeJackServer::onInfoShutdown (jack_client_t* handle, JackInfoShutdownCallback callback, void* arg)
@@ -231,6 +267,39 @@ void FakeJackServer::onInfoShutdown (jack_client_t* handle, JackInfoShutdownCall
         client->shutdown = callback;
         client->shutdownArg = arg;
     }
+}
+
+void FakeJackServer::onShutdown (jack_client_t* handle, JackShutdownCallback callback, void* arg)
+{
+    if (auto* client = _use (handle, "onShutdown"))
+    {
+        client->plainShutdown = callback;
+        client->plainShutdownArg = arg;
+    }
+}
+
+int FakeJackServer::setBufferSizeCallback (jack_client_t* handle, JackBufferSizeCallback callback, void* arg)
+{
+    auto* client = _use (handle, "setBufferSizeCallback");
+
+    if (client == nullptr)
+        return -1;
+
+    client->bufferSize = callback;
+    client->bufferSizeArg = arg;
+    return 0;
+}
+
+int FakeJackServer::setSampleRateCallback (jack_client_t* handle, JackSampleRateCallback callback, void* arg)
+{
+    auto* client = _use (handle, "setSampleRateCallback");
+
+    if (client == nullptr)
+        return -1;
+
+    client->sampleRate = callback;
+    client->sampleRateArg = arg;
+    return 0;
 }
 
 int FakeJackServer::setProcessCallback (jack_client_t* handle, JackProcessCallback callback, void* arg)
@@ -290,12 +359,31 @@ jack_port_t* FakeJackServer::portRegister (jack_client_t* handle, const char* sh
 {
     auto* client = _use (handle, "portRegister");
 
-    if (client == nullptr)
+    if (client == nullptr || _findPort (client->name + ":" + shortName) != nullptr)
         return nullptr;
 
     auto& port = _addPort (*client, shortName, flags);
     _notifyRegistration();
     return reinterpret_cast<jack_port_t*> (&port);
+}
+
+int FakeJackServer::portUnregister (jack_client_t* handle, jack_port_t* portHandle)
+{
+    auto* port = _use (portHandle, "portUnregister");
+
+    if (_use (handle, "portUnregister") == nullptr || port == nullptr || port->owner != reinterpret_cast<Client*> (handle))
+        return -1;
+
+    if (! port->registered)
+    {
+        violations.push_back ("a second unregistration of " + port->name);
+        return -1;
+    }
+
+    _disconnect (*port);
+    port->registered = false;
+    _notifyRegistration();
+    return 0;
 }
 
 juce::StringArray FakeJackServer::getAudioPorts (jack_client_t* handle, unsigned long flags)
@@ -345,7 +433,7 @@ int FakeJackServer::connect (jack_client_t* handle, const char* sourcePort, cons
         return EEXIST;
 
     _notifyConnection ({ source, destination }, true);
-    return 0;
+    return connectAnswersExist ? EEXIST : 0;
 }
 
 jack_nframes_t FakeJackServer::portLatency (jack_port_t* handle, jack_latency_callback_mode_t)

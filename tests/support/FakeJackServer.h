@@ -1,6 +1,6 @@
 #pragma once
 
-#include "audio/JackApi.h"
+#include "audio/jack/JackApi.h"
 
 #include <atomic>
 #include <functional>
@@ -57,6 +57,15 @@ public:
 
     /** Like PipeWire's JACK: the server counts a connection only from the next delivery on. */
     bool reportConnectionsLate = false;
+    /** Like PipeWire's JACK: the server's end is told only through the plain shutdown callback. */
+    bool reportLossWithoutReason = false;
+    /** As when a session manager has linked the ports already: a connect makes the connection and
+        answers EEXIST. */
+    bool connectAnswersExist = false;
+
+    /** The server changes its sample rate and period; the program's clients hear of it with the
+        next delivery. */
+    void setFormat (jack_nframes_t sampleRate, jack_nframes_t bufferSize);
     std::vector<std::string> violations;
     int getNumOpenClientsOfTheProgram() const;
 
@@ -69,12 +78,16 @@ public:
     jack_nframes_t getSampleRate (jack_client_t* client) override;
     jack_nframes_t getBufferSize (jack_client_t* client) override;
     void onInfoShutdown (jack_client_t* client, JackInfoShutdownCallback callback, void* arg) override;
+    void onShutdown (jack_client_t* client, JackShutdownCallback callback, void* arg) override;
     int setProcessCallback (jack_client_t* client, JackProcessCallback callback, void* arg) override;
     int setXrunCallback (jack_client_t* client, JackXRunCallback callback, void* arg) override;
     int setPortConnectCallback (jack_client_t* client, JackPortConnectCallback callback, void* arg) override;
     int setClientRegistrationCallback (jack_client_t* client, JackClientRegistrationCallback callback, void* arg) override;
     int setPortRegistrationCallback (jack_client_t* client, JackPortRegistrationCallback callback, void* arg) override;
+    int setBufferSizeCallback (jack_client_t* client, JackBufferSizeCallback callback, void* arg) override;
+    int setSampleRateCallback (jack_client_t* client, JackSampleRateCallback callback, void* arg) override;
     jack_port_t* portRegister (jack_client_t* client, const char* shortName, unsigned long flags) override;
+    int portUnregister (jack_client_t* client, jack_port_t* port) override;
     juce::StringArray getAudioPorts (jack_client_t* client, unsigned long flags) override;
     const char* portName (const jack_port_t* port) override;
     int portConnected (const jack_port_t* port) override;
@@ -105,6 +118,12 @@ private:
         void* processArg = nullptr;
         JackInfoShutdownCallback shutdown = nullptr;
         void* shutdownArg = nullptr;
+        JackShutdownCallback plainShutdown = nullptr;
+        void* plainShutdownArg = nullptr;
+        JackBufferSizeCallback bufferSize = nullptr;
+        void* bufferSizeArg = nullptr;
+        JackSampleRateCallback sampleRate = nullptr;
+        void* sampleRateArg = nullptr;
         JackPortConnectCallback portConnect = nullptr;
         void* portConnectArg = nullptr;
         JackClientRegistrationCallback clientRegistration = nullptr;
@@ -128,6 +147,7 @@ private:
     void _removeClient (Client& client);
     void _notifyRegistration();
     void _notifyConnection (const Connection& connection, bool made);
+    void _tellLoss (Client& client);
 
     /** Kept to the end, so that a stale pointer is noted rather than followed. */
     std::vector<std::unique_ptr<Client>> clients;
@@ -135,6 +155,7 @@ private:
     std::set<Connection> connections, reportedConnections;
     std::vector<std::function<void()>> pending;
     bool running = true;
+    jack_nframes_t sampleRate = 48000, bufferSize = 64;
     int generation = 0;
     juce::WaitableEvent closesReleased { true };
     std::atomic<int> closesUnderway { 0 };

@@ -2,13 +2,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <thread>
-
-namespace
-{
-/** The name every device's client asks for; the server makes it unique ("JUCEJack-01"). */
-const char* const s_clientName = "JUCEJack";
-} // namespace
 
 //==============================================================================
 void JackAudioDevice::PortSet::make (size_t numPorts)
@@ -76,17 +69,12 @@ JackAudioDevice::~JackAudioDevice()
 bool JackAudioDevice::hasLostServer (juce::AudioIODevice* device)
 {
     auto* jackDevice = dynamic_cast<JackAudioDevice*> (device);
-    return jackDevice != nullptr && jackDevice->_hasLostServer();
+    return jackDevice != nullptr && (jackDevice->lostServer || (jackDevice->deviceIsOpen && jackDevice->_client() == nullptr));
 }
 
-bool JackAudioDevice::_hasLostServer() const noexcept
+JackClient* JackAudioDevice::_client() const noexcept
 {
-    return lostServer || (client != nullptr && client->get() == nullptr);
-}
-
-jack_client_t* JackAudioDevice::_client() const noexcept
-{
-    return client != nullptr ? client->get() : nullptr;
+    return client != nullptr && session->serves (*this) ? client : nullptr;
 }
 
 juce::StringArray JackAudioDevice::getOutputChannelNames()
@@ -121,18 +109,18 @@ juce::Array<int> JackAudioDevice::getAvailableBufferSizes()
 
 int JackAudioDevice::getCurrentBufferSizeSamples()
 {
-    if (auto* handle = _client())
-        return (int) session->getApi().getBufferSize (handle);
-
     return session->getBufferSize();
 }
 
 double JackAudioDevice::getCurrentSampleRate()
 {
-    if (_client() != nullptr)
-        return openSampleRate;
-
     return session->getSampleRate();
+}
+
+int JackAudioDevice::getXRunCount() const noexcept
+{
+    auto* c = _client();
+    return c != nullptr ? c->getXRunCount() - xrunsAtOpen : 0;
 }
 
 //==============================================================================
@@ -143,64 +131,53 @@ juce::String JackAudioDevice::open (const juce::BigInteger& inputChannels, const
     lastError.clear();
     lostServer = false;
 
-    const int numInputs = getInputChannelNames().size();
-    const int numOutputs = getOutputChannelNames().size();
+    client = session->join (*this, lastError);
 
-    client = session->openClient (s_clientName, *this, lastError);
-    auto* handle = _client();
-    auto& api = session->getApi();
+    if (client != nullptr)
+    {
+        xrunsAtOpen = client->getXRunCount();
 
-    if (handle == nullptr)
-    {
-        if (lastError.isEmpty())
-            lastError = "Cannot connect to the JACK server";
-    }
-    else if (! _registerPorts (handle, inputs, "in_", numInputs, JackPortIsInput)
-             || ! _registerPorts (handle, outputs, "out_", numOutputs, JackPortIsOutput))
-    {
-        lastError = "Cannot register the JACK client's ports";
-    }
-    else
-    {
-        xruns = 0;
-        openSampleRate = (double) api.getSampleRate (handle);
-        api.setProcessCallback (handle, _processCallback, this);
-        api.setXrunCallback (handle, _xrunCallback, this);
-
-        if (api.activate (handle) != 0)
-            lastError = "Cannot activate the JACK client";
+        if (! _registerPorts (inputs, inputClientName + " in_", getInputChannelNames().size(), JackPortIsInput)
+            || ! _registerPorts (outputs, outputClientName + " out_", getOutputChannelNames().size(), JackPortIsOutput))
+            lastError = "Cannot register the JACK client's ports";
+        else if (! client->attach (*this, inputs.ports.empty() ? JackClient::Stage::givesOut : JackClient::Stage::takesIn))
+            lastError = "Too many JACK devices are open";
         else
-            lastError = _connect (handle, inputChannels, outputChannels);
+            lastError = _connect (inputChannels, outputChannels);
     }
 
     if (lastError.isNotEmpty())
     {
-        _releaseClient();
+        close();
         return lastError;
     }
 
     deviceIsOpen = true;
+    startedSampleRate = getCurrentSampleRate();
+    startedBufferSize = getCurrentBufferSizeSamples();
     _updateActivePorts (false);
     return {};
 }
 
-bool JackAudioDevice::_registerPorts (jack_client_t* handle, PortSet& set, const char* prefix, int numPorts, unsigned long flags)
+bool JackAudioDevice::_registerPorts (PortSet& set, const juce::String& prefix, int numPorts, unsigned long flags)
 {
     set.make ((size_t) numPorts);
 
     for (int i = 0; i < numPorts; ++i)
     {
-        set.ports[(size_t) i] = session->getApi().portRegister (handle, (prefix + juce::String (i + 1)).toRawUTF8(), flags);
+        set.ports[(size_t) i] = client->registerPort (prefix + juce::String (i + 1), flags);
 
         if (set.ports[(size_t) i] == nullptr)
+        {
+            set.ports.resize ((size_t) i);
             return false;
+        }
     }
 
     return true;
 }
 
-juce::String JackAudioDevice::_connect (jack_client_t* handle, const juce::BigInteger& inputChannels,
-                                        const juce::BigInteger& outputChannels)
+juce::String JackAudioDevice::_connect (const juce::BigInteger& inputChannels, const juce::BigInteger& outputChannels)
 {
     auto& api = session->getApi();
 
@@ -218,7 +195,7 @@ juce::String JackAudioDevice::_connect (jack_client_t* handle, const juce::BigIn
             const juce::String ours (juce::CharPointer_UTF8 (api.portName (set.ports[(size_t) i])));
             const auto& source = ourPortIsSource ? ours : theirs;
             const auto& destination = ourPortIsSource ? theirs : ours;
-            const int result = api.connect (handle, source.toRawUTF8(), destination.toRawUTF8());
+            const int result = api.connect (client->getHandle(), source.toRawUTF8(), destination.toRawUTF8());
 
             if (result != 0 && result != EEXIST)
                 return "Cannot connect " + source + " to " + destination;
@@ -236,17 +213,24 @@ juce::String JackAudioDevice::_connect (jack_client_t* handle, const juce::BigIn
 void JackAudioDevice::close()
 {
     stop();
-    _releaseClient();
+    _release();
 }
 
-void JackAudioDevice::_releaseClient()
+void JackAudioDevice::_release()
 {
-    if (auto* handle = _client())
-        session->getApi().deactivate (handle);
+    // Once detached, the port sets are the message thread's alone. A client whose server has gone
+    // took the ports with it.
+    if (auto* c = _client())
+    {
+        c->detach (*this);
 
-    // Closing the client ends its threads, so the port sets are the message thread's alone after it.
-    client.reset();
-    processing = false;
+        for (auto* set : { &inputs, &outputs })
+            for (auto* port : set->ports)
+                c->unregisterPort (port);
+    }
+
+    session->leave (*this);
+    client = nullptr;
     inputs.clear();
     outputs.clear();
     activeInputs.clear();
@@ -270,14 +254,13 @@ void JackAudioDevice::start (juce::AudioIODeviceCallback* newCallback)
         return;
 
     if (newCallback != nullptr)
+    {
+        startedSampleRate = getCurrentSampleRate();
+        startedBufferSize = getCurrentBufferSizeSamples();
         newCallback->audioDeviceAboutToStart (this);
+    }
 
-    auto* previous = _swapCallback (newCallback);
-
-    if (previous == nullptr)
-        previous = std::exchange (callbackStoppedByLoss, nullptr);
-
-    if (previous != nullptr)
+    if (auto* previous = _swapCallback (newCallback))
         previous->audioDeviceStopped();
 }
 
@@ -285,11 +268,9 @@ juce::AudioIODeviceCallback* JackAudioDevice::_swapCallback (juce::AudioIODevice
 {
     auto* previous = callback.exchange (newCallback);
 
-    // The process callback sets `processing` before it reads `callback`: once it is seen clear, a
-    // cycle still to come finds the new callback. A closed client's thread has ended (perhaps
-    // cancelled inside the process callback, with `processing` left set).
-    while (processing.load() && client != nullptr && ! client->isClosed())
-        std::this_thread::yield();
+    // Detached from a client whose server has gone, the device is not processed any more.
+    if (auto* c = _client())
+        c->waitForCycleToEnd();
 
     return previous;
 }
@@ -321,24 +302,29 @@ int JackAudioDevice::_latencyOf (const PortSet& set, jack_latency_callback_mode_
 }
 
 //==============================================================================
-void JackAudioDevice::jackClientClosing()
-{
-    if (auto* previous = _swapCallback (nullptr))
-        callbackStoppedByLoss = previous;
-}
-
 void JackAudioDevice::jackServerLost()
 {
-    // The client is closed already. Everything is settled before the callback hears of the stop,
-    // which may lead anywhere.
+    // The session has detached the device already. Everything is settled before the callback
+    // hears of the stop, which may lead anywhere.
     lostServer = true;
-    _releaseClient();
+    _release();
     stop();
 }
 
 void JackAudioDevice::jackPortConnectionsChanged()
 {
     _updateActivePorts (true);
+}
+
+void JackAudioDevice::jackFormatChanged()
+{
+    if (! isOpen() || (getCurrentSampleRate() == startedSampleRate && getCurrentBufferSizeSamples() == startedBufferSize))
+        return;
+
+    _restartCallback();
+
+    if (notifyChannelsChanged != nullptr)
+        notifyChannelsChanged();
 }
 
 void JackAudioDevice::_updateActivePorts (bool notify)
@@ -353,7 +339,8 @@ void JackAudioDevice::_updateActivePorts (bool notify)
     if (newInputs == activeInputs && newOutputs == activeOutputs)
         return;
 
-    // The callback restarts with the new channels, as JUCE's own JACK device does.
+    // The callback restarts with the new channels, as JUCE's own JACK device does. With no callback
+    // attached the process callback reads none of them.
     const juce::WeakReference<JackAudioDevice> self (this);
     auto* current = callback.load();
     stop();
@@ -373,24 +360,25 @@ void JackAudioDevice::_updateActivePorts (bool notify)
         notifyChannelsChanged();
 }
 
+void JackAudioDevice::_restartCallback()
+{
+    const juce::WeakReference<JackAudioDevice> self (this);
+    auto* current = callback.load();
+
+    if (current == nullptr)
+        return;
+
+    stop();
+
+    if (self != nullptr && isOpen())
+        start (current);
+}
+
 //==============================================================================
-int JackAudioDevice::_processCallback (jack_nframes_t numFrames, void* arg)
+// Calls no noexcept function of its own while no callback is attached: libjack may cancel this
+// thread at any instruction while it closes the client of a dead server.
+void JackAudioDevice::jackProcess (jack_nframes_t numFrames)
 {
-    static_cast<JackAudioDevice*> (arg)->_process (numFrames);
-    return 0;
-}
-
-int JackAudioDevice::_xrunCallback (void* arg)
-{
-    static_cast<JackAudioDevice*> (arg)->xruns.fetch_add (1, std::memory_order_relaxed);
-    return 0;
-}
-
-// Not noexcept, and calls no noexcept function of its own while no callback is attached: libjack may
-// cancel this thread at any instruction while it closes the client of a dead server.
-void JackAudioDevice::_process (jack_nframes_t numFrames)
-{
-    processing = true;
     auto* target = callback.load();
     auto& api = session->getApi();
     int numActiveInputs = 0, numActiveOutputs = 0;
@@ -418,6 +406,4 @@ void JackAudioDevice::_process (jack_nframes_t numFrames)
         target->audioDeviceIOCallbackWithContext (inputs.buffers.data(), numActiveInputs, outputs.buffers.data(),
                                                   numActiveOutputs, (int) numFrames, {});
     }
-
-    processing = false;
 }

@@ -47,6 +47,11 @@ public:
         jack_on_info_shutdown (client, callback, arg);
     }
 
+    void onShutdown (jack_client_t* client, JackShutdownCallback callback, void* arg) override
+    {
+        jack_on_shutdown (client, callback, arg);
+    }
+
     int setProcessCallback (jack_client_t* client, JackProcessCallback callback, void* arg) override
     {
         return jack_set_process_callback (client, callback, arg);
@@ -72,10 +77,22 @@ public:
         return jack_set_port_registration_callback (client, callback, arg);
     }
 
+    int setBufferSizeCallback (jack_client_t* client, JackBufferSizeCallback callback, void* arg) override
+    {
+        return jack_set_buffer_size_callback (client, callback, arg);
+    }
+
+    int setSampleRateCallback (jack_client_t* client, JackSampleRateCallback callback, void* arg) override
+    {
+        return jack_set_sample_rate_callback (client, callback, arg);
+    }
+
     jack_port_t* portRegister (jack_client_t* client, const char* shortName, unsigned long flags) override
     {
         return jack_port_register (client, shortName, JACK_DEFAULT_AUDIO_TYPE, flags, 0);
     }
+
+    int portUnregister (jack_client_t* client, jack_port_t* port) override { return jack_port_unregister (client, port); }
 
     juce::StringArray getAudioPorts (jack_client_t* client, unsigned long flags) override
     {

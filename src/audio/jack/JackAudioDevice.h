@@ -9,32 +9,35 @@
 #include <memory>
 #include <vector>
 
-/** One device of JackAudioDeviceType: a JACK client of the program ("JUCEJack") whose ports are
-    connected to the ports of a named client of the server, the input device's output ports to its
-    inputs, its outputs to the output device's input ports. Named after the output client, or the
-    input client when there is none; its channels are the named clients' audio ports.
+/** One device of JackAudioDeviceType: ports of the program's one JACK client (JackClient) connected
+    to the ports of a named client of the server, the input device's own input ports to its outputs,
+    its own outputs to the output device's input ports. Named after the output client, or the input
+    client when there is none; its channels are the named clients' audio ports.
 
-    The client exists from open to close. Opening registers one port per channel of the named
-    clients (in_1..., out_1...) and connects those of the requested channels, failing when one cannot
-    be connected. A channel is active while its port is connected to anything: from the moment the
-    program's own connection is made, or from when the server reports a connection (some servers
-    report the program's own connections a moment later). When the active channels change, the
-    device restarts its callback with them and reports the change to its type. When the server goes
-    away, the session closes the client and the device stops its callback: it is then neither open
-    nor playing.
+    Opening registers one port per channel of the named clients on the program's client (named
+    after them: "Test Source in_1", "KM7-Solvin Output out_1") and connects those of the requested
+    channels, failing when one cannot be connected (a pair already connected, by a session manager
+    say, counts as connected); closing unregisters them. A channel is active while its port is
+    connected to anything: from the moment the program's own connection is made, or from when the
+    server reports a connection (some servers report the program's own connections a moment
+    later). When the active channels, the server's sample rate or its period change, the device
+    restarts its callback with them and reports the change to its type. When the server goes
+    away, the device is neither open nor playing at once, and its callback hears that it stopped
+    on the message thread.
 
     Threads: everything runs on the message thread or a thread holding the message-manager lock,
-    except the process callback, which runs on the client's real-time thread, allocates nothing and
-    takes no lock. The message thread changes the active channels only while no callback is attached,
-    and after attaching one waits until the process callback has let go of the one before. libjack
-    may cancel the real-time thread at any instruction when it closes the client of a dead server,
-    so the callback is detached before that, and the process callback calls nothing that may not be
-    unwound. */
+    except jackProcess, which runs on the server's real-time thread, allocates nothing and takes
+    no lock. From open to close the device is attached to the client's process callback, so its
+    output ports play silence whenever no callback of the device's plays into them. The message
+    thread changes the ports and active channels only while the process callback cannot be inside
+    the device, and after attaching a callback waits until a cycle under way has ended. */
 class JackAudioDevice : public juce::AudioIODevice,
-                        private JackServerSession::ClientOwner
+                        private JackServerSession::DeviceOwner,
+                        private JackClient::Processor
 {
 public:
-    /** @param channelsChanged called on the message thread when the active channels change */
+    /** @param channelsChanged called on the message thread when the active channels or the
+                               server's format change */
     JackAudioDevice (std::shared_ptr<JackServerSession> session, const juce::String& inputClientName,
                      const juce::String& outputClientName, std::function<void()> channelsChanged);
     ~JackAudioDevice() override;
@@ -61,9 +64,9 @@ public:
     juce::BigInteger getActiveInputChannels() const override { return activeInputs; }
     int getOutputLatencyInSamples() override;
     int getInputLatencyInSamples() override;
-    int getXRunCount() const noexcept override { return xruns.load (std::memory_order_relaxed); }
+    int getXRunCount() const noexcept override;
 
-    /** Whether `device` is one of these and its server has gone. */
+    /** Whether `device` is one of these, was opened, and its server has gone since. */
     static bool hasLostServer (juce::AudioIODevice* device);
 
     /** The clients the device connects to (either may be empty). */
@@ -76,7 +79,7 @@ private:
         std::vector<jack_port_t*> ports;
         /** Connected by the program, and not yet reported by the server. Message thread. */
         std::vector<bool> connectionPending;
-        /** Published to the process callback; changed only while no callback is attached. */
+        /** Published to the process callback; changed only while it cannot be inside the device. */
         std::unique_ptr<std::atomic<bool>[]> active;
         /** The process callback's list of the active ports' buffers. */
         std::vector<float*> buffers;
@@ -87,43 +90,39 @@ private:
         void publish (const juce::BigInteger& bits);
     };
 
-    void jackClientClosing() override;
     void jackServerLost() override;
     void jackPortConnectionsChanged() override;
+    void jackFormatChanged() override;
+    void jackProcess (jack_nframes_t numFrames) override;
 
-    jack_client_t* _client() const noexcept;
-    bool _hasLostServer() const noexcept;
-    bool _registerPorts (jack_client_t* handle, PortSet& set, const char* prefix, int numPorts, unsigned long flags);
-    juce::String _connect (jack_client_t* handle, const juce::BigInteger& inputChannels, const juce::BigInteger& outputChannels);
+    /** The client while the session serves the device: null once its server has gone. */
+    JackClient* _client() const noexcept;
+    bool _registerPorts (PortSet& set, const juce::String& prefix, int numPorts, unsigned long flags);
+    juce::String _connect (const juce::BigInteger& inputChannels, const juce::BigInteger& outputChannels);
     void _updateActivePorts (bool notify);
-    /** Attaches a callback to the process callback and returns the one before, once the process
-        callback has let go of it. */
+    void _restartCallback();
+    /** Attaches a callback for the process callback and returns the one before, once the process
+        callback can no longer be inside that one. */
     juce::AudioIODeviceCallback* _swapCallback (juce::AudioIODeviceCallback* newCallback);
-    void _releaseClient();
+    void _release();
     int _latencyOf (const PortSet& set, jack_latency_callback_mode_t mode);
-
-    static int _processCallback (jack_nframes_t numFrames, void* arg);
-    static int _xrunCallback (void* arg);
-    void _process (jack_nframes_t numFrames);
 
     const std::shared_ptr<JackServerSession> session;
     const std::function<void()> notifyChannelsChanged;
-    std::unique_ptr<JackServerSession::Client> client;
+    /** From open to close; reached only through _client(). */
+    JackClient* client = nullptr;
 
     PortSet inputs, outputs;
     juce::BigInteger activeInputs, activeOutputs;
-    double openSampleRate = 0.0;
+    /** The server's format as the callback last heard of it. */
+    double startedSampleRate = 0.0;
+    int startedBufferSize = 0;
+    int xrunsAtOpen = 0;
     bool deviceIsOpen = false;
     bool lostServer = false;
     juce::String lastError;
 
     std::atomic<juce::AudioIODeviceCallback*> callback { nullptr };
-    /** Detached from the process callback because the server has gone, and not yet told that it
-        stopped. Message thread. */
-    juce::AudioIODeviceCallback* callbackStoppedByLoss = nullptr;
-    /** Set by the process callback while it runs. */
-    std::atomic<bool> processing { false };
-    std::atomic<int> xruns { 0 };
 
     JUCE_DECLARE_WEAK_REFERENCEABLE (JackAudioDevice)
     JUCE_DECLARE_NON_COPYABLE_WITH_LEAK_DETECTOR (JackAudioDevice)

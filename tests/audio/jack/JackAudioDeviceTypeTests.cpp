@@ -3,8 +3,8 @@
 
 #include "FakeJackServer.h"
 #include "MessagePump.h"
-#include "audio/JackAudioDevice.h"
-#include "audio/JackAudioDeviceType.h"
+#include "audio/jack/JackAudioDevice.h"
+#include "audio/jack/JackAudioDeviceType.h"
 
 #include <gtest/gtest.h>
 
