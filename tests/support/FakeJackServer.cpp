@@ -156,9 +156,26 @@ float FakeJackServer::lastSampleAt (const std::string& portName) const
     return port != nullptr && ! port->buffer.empty() ? port->buffer[0] : 0.0f;
 }
 
-int FakeJackServer::getNumOpenClientsOfTheProgram() const
+std::vector<std::string> FakeJackServer::getOpenClientsOfTheProgram() const
 {
-    return (int) std::count_if (clients.begin(), clients.end(), [] (auto& c) { return c->ofTheProgram && ! c->closed; });
+    std::vector<std::string> names;
+
+    for (auto& client : clients)
+        if (client->ofTheProgram && ! client->closed)
+            names.push_back (client->name);
+
+    return names;
+}
+
+std::vector<std::string> FakeJackServer::getPortsOfTheProgram() const
+{
+    std::vector<std::string> names;
+
+    for (auto& port : ports)
+        if (port->registered && port->owner->ofTheProgram && _isAlive (*port->owner))
+            names.push_back (port->name);
+
+    return names;
 }
 
 //==============================================================================

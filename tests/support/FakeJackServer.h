@@ -67,7 +67,10 @@ public:
         next delivery. */
     void setFormat (jack_nframes_t sampleRate, jack_nframes_t bufferSize);
     std::vector<std::string> violations;
-    int getNumOpenClientsOfTheProgram() const;
+    /** The names of the program's clients that are open (a dead server's too), and of its ports
+        that are registered on a live one. */
+    std::vector<std::string> getOpenClientsOfTheProgram() const;
+    std::vector<std::string> getPortsOfTheProgram() const;
 
     //==============================================================================
     jack_client_t* clientOpen (const char* name, jack_status_t* status) override;
