@@ -8,7 +8,7 @@
 
 /** The device type "JACK", in place of JUCE's: the devices are the server's clients with audio ports,
     a client with output ports being an input device and one with input ports an output device, named
-    as JUCE names them. The program's own clients are left out.
+    as JUCE names them. The program's own client is left out.
 
     Like a platform type that reports hot-plugging, it keeps its list current and calls its change
     listeners on the message thread when it changes: when a client with audio ports comes or goes,
