@@ -167,13 +167,20 @@ std::vector<std::string> FakeJackServer::getOpenClientsOfTheProgram() const
     return names;
 }
 
-std::vector<std::string> FakeJackServer::getPortsOfTheProgram() const
+std::vector<std::string> FakeJackServer::getPortsOfTheProgram (bool connectedOnly) const
 {
     std::vector<std::string> names;
 
     for (auto& port : ports)
-        if (port->registered && port->owner->ofTheProgram && _isAlive (*port->owner))
+    {
+        const bool connected = std::any_of (connections.begin(), connections.end(), [&] (const Connection& c)
+        {
+            return c.first == port.get() || c.second == port.get();
+        });
+
+        if (port->registered && port->owner->ofTheProgram && _isAlive (*port->owner) && (connected || ! connectedOnly))
             names.push_back (port->name);
+    }
 
     return names;
 }
@@ -384,22 +391,14 @@ jack_port_t* FakeJackServer::portRegister (jack_client_t* handle, const char* sh
     return reinterpret_cast<jack_port_t*> (&port);
 }
 
-int FakeJackServer::portUnregister (jack_client_t* handle, jack_port_t* portHandle)
+int FakeJackServer::portDisconnect (jack_client_t* handle, jack_port_t* portHandle)
 {
-    auto* port = _use (portHandle, "portUnregister");
+    auto* port = _use (portHandle, "portDisconnect");
 
-    if (_use (handle, "portUnregister") == nullptr || port == nullptr || port->owner != reinterpret_cast<Client*> (handle))
+    if (_use (handle, "portDisconnect") == nullptr || port == nullptr || port->owner != reinterpret_cast<Client*> (handle))
         return -1;
-
-    if (! port->registered)
-    {
-        violations.push_back ("a second unregistration of " + port->name);
-        return -1;
-    }
 
     _disconnect (*port);
-    port->registered = false;
-    _notifyRegistration();
     return 0;
 }
 

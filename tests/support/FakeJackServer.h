@@ -68,9 +68,9 @@ public:
     void setFormat (jack_nframes_t sampleRate, jack_nframes_t bufferSize);
     std::vector<std::string> violations;
     /** The names of the program's clients that are open (a dead server's too), and of its ports
-        that are registered on a live one. */
+        on a live one (all of them, or those connected to anything). */
     std::vector<std::string> getOpenClientsOfTheProgram() const;
-    std::vector<std::string> getPortsOfTheProgram() const;
+    std::vector<std::string> getPortsOfTheProgram (bool connectedOnly = false) const;
 
     //==============================================================================
     jack_client_t* clientOpen (const char* name, jack_status_t* status) override;
@@ -90,7 +90,7 @@ public:
     int setBufferSizeCallback (jack_client_t* client, JackBufferSizeCallback callback, void* arg) override;
     int setSampleRateCallback (jack_client_t* client, JackSampleRateCallback callback, void* arg) override;
     jack_port_t* portRegister (jack_client_t* client, const char* shortName, unsigned long flags) override;
-    int portUnregister (jack_client_t* client, jack_port_t* port) override;
+    int portDisconnect (jack_client_t* client, jack_port_t* port) override;
     juce::StringArray getAudioPorts (jack_client_t* client, unsigned long flags) override;
     const char* portName (const jack_port_t* port) override;
     int portConnected (const jack_port_t* port) override;

@@ -92,7 +92,7 @@ public:
         return jack_port_register (client, shortName, JACK_DEFAULT_AUDIO_TYPE, flags, 0);
     }
 
-    int portUnregister (jack_client_t* client, jack_port_t* port) override { return jack_port_unregister (client, port); }
+    int portDisconnect (jack_client_t* client, jack_port_t* port) override { return jack_port_disconnect (client, port); }
 
     juce::StringArray getAudioPorts (jack_client_t* client, unsigned long flags) override
     {

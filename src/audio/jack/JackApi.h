@@ -41,8 +41,8 @@ public:
 
     /** Registers an audio port of the client; flags as jack_port_register's. */
     virtual jack_port_t* portRegister (jack_client_t* client, const char* shortName, unsigned long flags) = 0;
-    /** Also breaks the port's connections. */
-    virtual int portUnregister (jack_client_t* client, jack_port_t* port) = 0;
+    /** Breaks every connection of the client's port. */
+    virtual int portDisconnect (jack_client_t* client, jack_port_t* port) = 0;
     /** The full names ("client:port") of the server's audio ports with all of the given flags, in
         the server's order. */
     virtual juce::StringArray getAudioPorts (jack_client_t* client, unsigned long flags) = 0;

@@ -137,8 +137,8 @@ juce::String JackAudioDevice::open (const juce::BigInteger& inputChannels, const
     {
         xrunsAtOpen = client->getXRunCount();
 
-        if (! _registerPorts (inputs, inputClientName + " in_", getInputChannelNames().size(), JackPortIsInput)
-            || ! _registerPorts (outputs, outputClientName + " out_", getOutputChannelNames().size(), JackPortIsOutput))
+        if (! _takePorts (inputs, inputClientName + " in_", getInputChannelNames().size(), JackPortIsInput)
+            || ! _takePorts (outputs, outputClientName + " out_", getOutputChannelNames().size(), JackPortIsOutput))
             lastError = "Cannot register the JACK client's ports";
         else if (! client->attach (*this, inputs.ports.empty() ? JackClient::Stage::givesOut : JackClient::Stage::takesIn))
             lastError = "Too many JACK devices are open";
@@ -159,13 +159,13 @@ juce::String JackAudioDevice::open (const juce::BigInteger& inputChannels, const
     return {};
 }
 
-bool JackAudioDevice::_registerPorts (PortSet& set, const juce::String& prefix, int numPorts, unsigned long flags)
+bool JackAudioDevice::_takePorts (PortSet& set, const juce::String& prefix, int numPorts, unsigned long flags)
 {
     set.make ((size_t) numPorts);
 
     for (int i = 0; i < numPorts; ++i)
     {
-        set.ports[(size_t) i] = client->registerPort (prefix + juce::String (i + 1), flags);
+        set.ports[(size_t) i] = client->acquirePort (prefix + juce::String (i + 1), flags);
 
         if (set.ports[(size_t) i] == nullptr)
         {
@@ -226,7 +226,7 @@ void JackAudioDevice::_release()
 
         for (auto* set : { &inputs, &outputs })
             for (auto* port : set->ports)
-                c->unregisterPort (port);
+                c->releasePort (port);
     }
 
     session->leave (*this);

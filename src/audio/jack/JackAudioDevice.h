@@ -14,10 +14,10 @@
     its own outputs to the output device's input ports. Named after the output client, or the input
     client when there is none; its channels are the named clients' audio ports.
 
-    Opening registers one port per channel of the named clients on the program's client (named
-    after them: "Test Source in_1", "KM7-Solvin Output out_1") and connects those of the requested
+    Opening takes one port per channel of the named clients on the program's client (named after
+    them: "Test Source in_1", "KM7-Solvin Output out_1") and connects those of the requested
     channels, failing when one cannot be connected (a pair already connected, by a session manager
-    say, counts as connected); closing unregisters them. A channel is active while its port is
+    say, counts as connected); closing disconnects them and gives them back to the client. A channel is active while its port is
     connected to anything: from the moment the program's own connection is made, or from when the
     server reports a connection (some servers report the program's own connections a moment
     later). When the active channels, the server's sample rate or its period change, the device
@@ -97,7 +97,7 @@ private:
 
     /** The client while the session serves the device: null once its server has gone. */
     JackClient* _client() const noexcept;
-    bool _registerPorts (PortSet& set, const juce::String& prefix, int numPorts, unsigned long flags);
+    bool _takePorts (PortSet& set, const juce::String& prefix, int numPorts, unsigned long flags);
     juce::String _connect (const juce::BigInteger& inputChannels, const juce::BigInteger& outputChannels);
     void _updateActivePorts (bool notify);
     void _restartCallback();

@@ -1,5 +1,6 @@
 #include "JackClient.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <pthread.h>
@@ -59,26 +60,41 @@ JackClient::JackClient (JackApi& jackApi, jack_client_t* h, std::function<void()
             slot = nullptr;
 }
 
-jack_port_t* JackClient::registerPort (const juce::String& wanted, unsigned long flags)
+jack_port_t* JackClient::acquirePort (const juce::String& wanted, unsigned long flags)
 {
-    auto portName = wanted;
+    for (int n = 1;; ++n)
+    {
+        const auto portName = n == 1 ? wanted : wanted + " " + juce::String (n);
+        const auto own = std::find_if (ownPorts.begin(), ownPorts.end(), [&] (auto& p) { return p.name == portName; });
 
-    for (int n = 2; portNames.count (portName) != 0; ++n)
-        portName = wanted + " " + juce::String (n);
+        if (own == ownPorts.end())
+        {
+            auto* port = api.portRegister (handle, portName.toRawUTF8(), flags);
 
-    auto* port = api.portRegister (handle, portName.toRawUTF8(), flags);
+            if (port != nullptr)
+                ownPorts.push_back ({ port, portName, flags, true });
 
-    if (port != nullptr)
-        portNames.insert (portName);
+            return port;
+        }
 
-    return port;
+        if (! own->inUse && own->flags == flags)
+        {
+            own->inUse = true;
+            return own->port;
+        }
+    }
 }
 
-void JackClient::unregisterPort (jack_port_t* port)
+void JackClient::releasePort (jack_port_t* port)
 {
-    const juce::String fullName (juce::CharPointer_UTF8 (api.portName (port)));
-    portNames.erase (fullName.fromFirstOccurrenceOf (":", false, false));
-    api.portUnregister (handle, port);
+    for (auto& own : ownPorts)
+    {
+        if (own.port == port)
+        {
+            api.portDisconnect (handle, port);
+            own.inUse = false;
+        }
+    }
 }
 
 bool JackClient::attach (Processor& processor, Stage stage)

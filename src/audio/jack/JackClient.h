@@ -6,7 +6,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
-#include <set>
+#include <vector>
 #include <sys/types.h>
 
 /** The program's one client of a JACK server, named after the program. Every device of the program
@@ -45,10 +45,13 @@ public:
     /** The name the server gave the client. */
     const juce::String& getName() const noexcept { return name; }
 
-    /** Registers an audio port named `wanted`, or `wanted` with " 2", " 3"... when a port of the
-        program already has that name. Null when the server refuses. */
-    jack_port_t* registerPort (const juce::String& wanted, unsigned long flags);
-    void unregisterPort (jack_port_t* port);
+    /** An audio port of the client named `wanted`, or `wanted` with " 2", " 3"... when a port in
+        use already has that name; null when the server refuses. A port once registered stays with
+        the client: one released is only disconnected, and taken again by the next device that
+        wants its name. PipeWire's JACK (0.3.65) carries no audio through a port registered after
+        one of the client's ports was unregistered, once the peer it connects to is a new client. */
+    jack_port_t* acquirePort (const juce::String& wanted, unsigned long flags);
+    void releasePort (jack_port_t* port);
 
     /** Whether there is a free place; false when there is none. */
     bool attach (Processor& processor, Stage stage);
@@ -91,8 +94,16 @@ private:
     jack_client_t* const handle;
     const std::function<void()> notify;
     juce::String name;
-    /** The short names of the program's ports. Message thread. */
-    std::set<juce::String> portNames;
+    struct OwnPort
+    {
+        jack_port_t* port;
+        juce::String name;
+        unsigned long flags;
+        bool inUse;
+    };
+
+    /** Every port the client has registered. Message thread. */
+    std::vector<OwnPort> ownPorts;
 
     static constexpr size_t maxProcessorsPerStage = 4;
     /** Written on the message thread, read by the process callback. */

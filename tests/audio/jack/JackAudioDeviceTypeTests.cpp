@@ -236,24 +236,32 @@ TEST_F (JackAudioDeviceTypeTest, ACloseThatNeverReturnsAfterTheServerLossLeavesL
     EXPECT_TRUE (pumpMessagesUntil ([this] { return ! server.isCloseUnderway(); }, 10000));
 }
 
-TEST_F (JackAudioDeviceTypeTest, EveryDeviceUsesTheProgramsOneClientAndLeavesNoPortBehind)
+TEST_F (JackAudioDeviceTypeTest, EveryDeviceUsesTheProgramsOneClientAndLeavesNoConnectionBehind)
 {
     // The settings window's input and the meter at once, as while routing.
-    auto* input = type->createDevice ("system", sourceName);
+    std::unique_ptr<juce::AudioIODevice> input (type->createDevice ("system", sourceName));
     ASSERT_EQ (open ({}, meterName, 0, 6), juce::String());
     ASSERT_EQ (input->open (3, 1, 48000, 64), juce::String());
 
     EXPECT_EQ (server.getOpenClientsOfTheProgram(), (std::vector<std::string> { JackServerSession::defaultClientName }));
-    EXPECT_EQ (server.getPortsOfTheProgram().size(), 2u + 2u + 6u);
+    EXPECT_EQ (server.getPortsOfTheProgram (true).size(), 2u + 1u + 6u);
 
-    // Its ports go with each device, and the lists never show the program.
-    delete input;
-    EXPECT_EQ (server.getPortsOfTheProgram().size(), 6u);
+    // A device's connections go with it, and the lists never show the program.
+    input.reset();
+    EXPECT_EQ (server.getPortsOfTheProgram (true).size(), 6u);
     manager.closeAudioDevice();
     settle();
-    EXPECT_TRUE (server.getPortsOfTheProgram().empty());
+    EXPECT_TRUE (server.getPortsOfTheProgram (true).empty());
     EXPECT_EQ (listed (type->getDeviceNames (true)), "system, Test Source");
     EXPECT_EQ (server.getOpenClientsOfTheProgram().size(), 1u) << "the client stays for the next device";
+
+    // The next devices take the ports they had again.
+    const auto portsBefore = server.getPortsOfTheProgram();
+    ASSERT_EQ (open ({}, meterName, 0, 6), juce::String());
+    input.reset (type->createDevice ("system", sourceName));
+    ASSERT_EQ (input->open (3, 1, 48000, 64), juce::String());
+    EXPECT_EQ (server.getPortsOfTheProgram(), portsBefore);
+    EXPECT_EQ (server.getPortsOfTheProgram (true).size(), 2u + 1u + 6u);
 }
 
 TEST_F (JackAudioDeviceTypeTest, AStoppedDeviceAndItsUnconnectedChannelsPlaySilence)
