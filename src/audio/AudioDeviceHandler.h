@@ -79,8 +79,10 @@ public:
 
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
-    /** Searches and probes the meter when the state calls for it. force: the processor's periodic
-        re-probe on the message thread, which holds `stateLock` around the call. */
+    /** Searches and probes the meter when the state calls for it. A meter found while the input
+        format is not valid (no input open, or one the meter cannot take) gives UnsupportedFormat,
+        never DeviceReady. force: the processor's periodic re-probe on the message thread, which
+        holds `stateLock` around the call. */
     void _updateDeviceState (bool force);
 
     /** (Re)opens the meter's MIDI output: every port whose name contains one of the meter's port
