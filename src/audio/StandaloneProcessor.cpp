@@ -29,6 +29,11 @@ StandaloneProcessor::StandaloneProcessor (const AudioDeviceTypeFactory& deviceTy
     pluginActive = true;
 
     addAudioDeviceTypes (inputDeviceManager, deviceTypes);
+
+    // After the manager's own listener, so called before it.
+    for (auto* type : inputDeviceManager.getAvailableDeviceTypes())
+        type->addListener (&inputDeviceListWatch);
+
     inputDeviceManager.addChangeListener (this);
     inputDeviceManager.addAudioCallback (this);
     defaultInputOpener.triggerAsyncUpdate();
@@ -64,6 +69,11 @@ StandaloneProcessor::~StandaloneProcessor()
 {
     defaultInputOpener.cancelPendingUpdate();
 
+    for (auto* type : inputDeviceManager.getAvailableDeviceTypes())
+        type->removeListener (&inputDeviceListWatch);
+
+    inputDeviceListWatch.cancelPendingUpdate();
+
     // Removing the callback stops a running input, which closes the meter output (through
     // audioDeviceStopped) before the base destructor stops the handler thread.
     inputDeviceManager.removeChangeListener (this);
@@ -87,7 +97,8 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         return;
     }
 
-    _closeInputThatHasLeft();
+    if (! _closeInputOfLostServer())
+        _closeInputThatHasLeft();
 
     // One call may stand for several coalesced changes; only the device open now counts. A
     // device whose server has gone counts as none: it is about to be closed.
@@ -236,12 +247,103 @@ void StandaloneProcessor::audioDeviceStopped()
 
 void StandaloneProcessor::LostInputCloser::handleAsyncUpdate()
 {
-    auto& manager = processor.inputDeviceManager;
+    if (processor._closeInputOfLostServer())
+        processor.inputDeviceManager.sendChangeMessage();
+}
 
-    if (! JackAudioDevice::hasLostServer (manager.getCurrentAudioDevice()))
-        return;
+void StandaloneProcessor::InputDeviceListWatch::audioDeviceListChanged()
+{
+    processor._closeInputOfLostServer();
+    triggerAsyncUpdate();
+}
+
+void StandaloneProcessor::InputDeviceListWatch::handleAsyncUpdate()
+{
+    processor._reopenSavedInput();
+}
+
+bool StandaloneProcessor::_closeInputOfLostServer()
+{
+    auto* device = inputDeviceManager.getCurrentAudioDevice();
+
+    if (device == nullptr)
+        return false;
+
+    auto lost = JackAudioDevice::hasLostServer (device);
+
+    if (auto* jack = dynamic_cast<JackAudioDeviceType*> (inputDeviceManager.getCurrentDeviceTypeObject());
+        jack != nullptr && device->getTypeName() == jack->getTypeName())
+        lost = lost || ! jack->isServerRunning();
+
+    if (! lost)
+        return false;
+
+    if (inputDeviceManager.createStateXml() == nullptr)
+        lostDefaultSetup = inputDeviceManager.getAudioDeviceSetup();
 
     // The user's choice stays the manager's saved set-up, for config.xml and the next start.
-    manager.closeAudioDevice();
-    manager.sendChangeMessage();
+    inputDeviceManager.closeAudioDevice();
+    return true;
+}
+
+void StandaloneProcessor::_reopenSavedInput()
+{
+    if (inputDeviceManager.getCurrentAudioDevice() != nullptr)
+        return;
+
+    auto saved = inputDeviceManager.createStateXml();
+
+    if (saved == nullptr && savedDeviceState != nullptr)
+        saved = std::make_unique<juce::XmlElement> (*savedDeviceState);
+
+    juce::AudioIODeviceType* type = nullptr;
+    juce::String inputName, outputName;
+
+    if (saved != nullptr)
+    {
+        for (auto* t : inputDeviceManager.getAvailableDeviceTypes())
+            if (t->getTypeName() == saved->getStringAttribute ("deviceType"))
+                type = t;
+
+        inputName = outputName = saved->getStringAttribute ("audioDeviceName");
+
+        if (inputName.isEmpty())
+        {
+            inputName = saved->getStringAttribute ("audioInputDeviceName");
+            outputName = saved->getStringAttribute ("audioOutputDeviceName");
+        }
+    }
+    else if (lostDefaultSetup.has_value())
+    {
+        type = inputDeviceManager.getCurrentDeviceTypeObject();
+        inputName = lostDefaultSetup->inputDeviceName;
+        outputName = lostDefaultSetup->outputDeviceName;
+    }
+
+    // An input is what is waited for; the output, when the set-up has one, must be back too, or
+    // the set-up would not open as it was.
+    if (type == nullptr || inputName.isEmpty() || ! type->getDeviceNames (true).contains (inputName)
+        || (outputName.isNotEmpty() && ! type->getDeviceNames (false).contains (outputName)))
+        return;
+
+    if (saved != nullptr)
+    {
+        openInputDevice (saved.get());
+    }
+    else
+    {
+        const auto setup = *lostDefaultSetup;
+        inputDeviceManager.setAudioDeviceSetup (setup, false);
+    }
+
+    if (inputDeviceManager.getCurrentAudioDevice() == nullptr)
+        return;
+
+    lostDefaultSetup.reset();
+
+    // The manager's notification, still to come, fits the mapping the user had to the input as it
+    // fits a restored one at start-up, rather than resetting it; one still waiting from config.xml
+    // is that mapping.
+    if (! restoredMapping.has_value())
+        restoredMapping = std::vector<int32_t> (channelMapping.begin(), channelMapping.end());
 }
