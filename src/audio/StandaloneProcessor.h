@@ -54,7 +54,9 @@ public:
         a device of another type is one the user did not choose, and may be one that never starts
         (ALSA's "default" on a PipeWire without devices, whose thread the next device change then
         cancels by force). So while that server runs, the fallback stays in the JACK type, and with
-        no device listed there, no device is open. The saved set-up stays the user's choice. */
+        no device listed there, no device is open. The saved set-up stays the user's choice. With
+        no saved set-up, JACK's defaults are taken while its server runs; while it lists no input,
+        nothing is opened until it does. */
     void openInputDevice (const juce::XmlElement* savedSetup);
 
     /** The config.xml restore's part for the mapping: items beyond the six entries are ignored,
@@ -76,13 +78,14 @@ private:
     /** Closes the input device if it is a JACK device whose server has gone, and opens nothing in
         its place: JUCE's fallback would take another device type, possibly the sound card the
         server needs to start again. The user's choice stays the manager's saved set-up; with none
-        (the defaults were open), the closed device's set-up is kept as lostDefaultSetup. Returns
-        whether it closed the device. */
+        (JACK's defaults were open), jackDefaultsAwaited is set. Returns whether it closed the
+        device. */
     bool _closeInputOfLostServer();
 
     /** With no input device open, opens the saved set-up's devices as the start-up does (mapping
         included: the mapping of now is kept as restoredMapping) once their type lists them all;
-        without a saved set-up, lostDefaultSetup's devices. Routing is not resumed. */
+        without a saved set-up and while jackDefaultsAwaited, JACK's defaults once it lists an
+        input. Routing is not resumed. */
     void _reopenSavedInput();
 
     /** The device manager closes a device whose name has left its type's list, and falls back; but a
@@ -139,10 +142,10 @@ private:
 
     InputDeviceListWatch inputDeviceListWatch { *this };
 
-    /** The set-up of a device opened by default (no saved set-up) that the server's end closed;
-        reopened, still not as the user's choice, when its type lists its devices again. Message
+    /** No set-up is saved, and JACK's default input is to be opened once JACK lists an input:
+        the server ran with none at a first start, or its end closed the default input. Message
         thread. */
-    std::optional<juce::AudioDeviceManager::AudioDeviceSetup> lostDefaultSetup;
+    bool jackDefaultsAwaited = false;
 
     /** Opens the default input device on the message loop's first turn, unless a set-up has been
         chosen or restored by then. Opening it at construction would start a device that the

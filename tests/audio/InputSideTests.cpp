@@ -692,7 +692,8 @@ INSTANTIATE_TEST_SUITE_P (InputSide, InputSideServerReturn,
                        "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\""
                        " audioInputDeviceName=\"Test Source\"/></AudioDevice>"
                        "<ChannelMapping>0,1,2,3,4,5</ChannelMapping></Processor></KestroVantrelStandalone>",
-                       jackSourceName }),
+                       jackSourceName },
+        ServerReturn { "FirstStartDefaults", "", "system" }),
     [] (const auto& testCase) { return std::string (testCase.param.name); });
 // Without a JACK server a first start keeps JUCE's defaults: the first type that lists a device.
 TEST_F (InputSideOnJack, FirstStartWithoutAJackServerTakesTheFirstTypesDefaults)
@@ -703,5 +704,25 @@ TEST_F (InputSideOnJack, FirstStartWithoutAJackServerTakesTheFirstTypesDefaults)
     ASSERT_TRUE (pumpMessagesUntil ([&] { return notifications.count > 0 && processor->numActiveInputs == 2; }));
     EXPECT_EQ (openInputName(), juce::String ("Card Mic"));
     EXPECT_EQ (processor->inputDeviceManager.createStateXml(), nullptr);
+}
+// A JACK server with no input yet (a PipeWire with no source): nothing opens, not another type's
+// device, until JACK lists an input; then JACK's default input opens.
+TEST_F (InputSideOnJack, FirstStartWhileJackListsNoInputWaitsForJacksDefault)
+{
+    server.removeClient ("system");
+    server.removeClient (jackSourceName.toStdString());
+    makeProcessor();
+    pumpMessagesFor (100);
+    settle();
+
+    EXPECT_EQ (processor->inputDeviceManager.getCurrentAudioDevice(), nullptr);
+    EXPECT_EQ (numCardOpens(), 0) << "another type's default was opened while a JACK server ran";
+
+    addJackClients();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { server.deliverNotifications(); return processor->numActiveInputs == 2; }));
+    EXPECT_EQ (openInputName(), juce::String ("system"));
+    EXPECT_EQ (processor->inputDeviceManager.getCurrentAudioDeviceType(), juce::String ("JACK"));
+    EXPECT_EQ (processor->inputDeviceManager.createStateXml(), nullptr);
+    EXPECT_EQ (numCardOpens(), 0);
 }
 } // namespace
