@@ -40,7 +40,7 @@ AudioDeviceHandler::AudioDeviceHandler (juce::MidiInputCallback* owner,
     // message thread both make RegisterCallbackMessages, so the master is made here, before either.
     masterReference.getSharedPointer (this);
 
-    addAudioDeviceTypes (outputDeviceManager, deviceTypeFactory);
+    addAudioDeviceTypes (outputDeviceManager, deviceTypeFactory, &meterDeviceListWatch);
     outputDeviceManager.addChangeListener (this);
 }
 
@@ -52,6 +52,9 @@ AudioDeviceHandler::~AudioDeviceHandler()
     outputDeviceManager.removeChangeListener (this);
     outputDeviceManager.removeAudioCallback (this);
     outputDeviceManager.closeAudioDevice();
+
+    for (auto* type : outputDeviceManager.getAvailableDeviceTypes())
+        type->removeListener (&meterDeviceListWatch);
 }
 
 //==============================================================================

@@ -28,11 +28,7 @@ StandaloneProcessor::StandaloneProcessor (const AudioDeviceTypeFactory& deviceTy
     availableInputChannels = 6;
     pluginActive = true;
 
-    addAudioDeviceTypes (inputDeviceManager, deviceTypes);
-
-    // After the manager's own listener, so called before it.
-    for (auto* type : inputDeviceManager.getAvailableDeviceTypes())
-        type->addListener (&inputDeviceListWatch);
+    addAudioDeviceTypes (inputDeviceManager, deviceTypes, &inputDeviceListWatch);
 
     inputDeviceManager.addChangeListener (this);
     inputDeviceManager.addAudioCallback (this);
