@@ -40,7 +40,7 @@ AudioDeviceHandler::AudioDeviceHandler (juce::MidiInputCallback* owner,
     // message thread both make RegisterCallbackMessages, so the master is made here, before either.
     masterReference.getSharedPointer (this);
 
-    addAudioDeviceTypes (outputDeviceManager, deviceTypeFactory);
+    addAudioDeviceTypes (outputDeviceManager, deviceTypeFactory, &meterDeviceListWatch);
     outputDeviceManager.addChangeListener (this);
 }
 
@@ -52,6 +52,9 @@ AudioDeviceHandler::~AudioDeviceHandler()
     outputDeviceManager.removeChangeListener (this);
     outputDeviceManager.removeAudioCallback (this);
     outputDeviceManager.closeAudioDevice();
+
+    for (auto* type : outputDeviceManager.getAvailableDeviceTypes())
+        type->removeListener (&meterDeviceListWatch);
 }
 
 //==============================================================================
@@ -162,6 +165,15 @@ void AudioDeviceHandler::_updateDeviceState (bool force)
             deviceState = DeviceState::Searching;
             sendChangeMessage();
         }
+        else if (! _inputFormatIsValid())
+        {
+            // With no input open, or one the meter cannot take, there is nothing to route: the
+            // meter is not offered (the re-probe comes here too, and the input may have stopped
+            // while this thread waited for the lock).
+            deviceState = DeviceState::UnsupportedFormat;
+            sendChangeMessage();
+            _openMidiDevice (false);
+        }
         else if (deviceState == DeviceState::Searching || ! force)
         {
             // A found meter cancels any pending wish: routing never resumes by itself.
@@ -172,12 +184,6 @@ void AudioDeviceHandler::_updateDeviceState (bool force)
         }
         else
         {
-            if (! _inputFormatIsValid())
-            {
-                deviceState = DeviceState::UnsupportedFormat;
-                sendChangeMessage();
-            }
-
             _openMidiDevice (false);
         }
     }

@@ -79,8 +79,10 @@ public:
 
     void changeListenerCallback (juce::ChangeBroadcaster* source) override;
 
-    /** Searches and probes the meter when the state calls for it. force: the processor's periodic
-        re-probe on the message thread, which holds `stateLock` around the call. */
+    /** Searches and probes the meter when the state calls for it. A meter found while the input
+        format is not valid (no input open, or one the meter cannot take) gives UnsupportedFormat,
+        never DeviceReady. force: the processor's periodic re-probe on the message thread, which
+        holds `stateLock` around the call. */
     void _updateDeviceState (bool force);
 
     /** (Re)opens the meter's MIDI output: every port whose name contains one of the meter's port
@@ -184,6 +186,8 @@ private:
     bool _meterHasFallenSilent();
     void _endRoutingWithoutMeter();
     void _recreateDeviceTypes();
+    /** Closes the meter device if it is a JACK device whose server has gone. Message thread. */
+    void _closeMeterOfLostServer();
     /** Sets deviceName and deviceTypeName to the meter's device, or empties them; returns the
         meter name the device stands for. */
     juce::String _searchMeter();
@@ -191,6 +195,19 @@ private:
     /** Closes the meter device and forgets the routing target; the caller holds the exclusion. */
     void _closeMeterDevice();
     void _setRoutingTarget (const juce::String& name, int sampleRate, int numOutputs);
+
+    /** Listens to every type of outputDeviceManager, registered after the manager: a type calls
+        its last listener first, so a JACK meter whose server has gone is closed here before JUCE's
+        own reaction would fall back to the first other type's output (the sound card the server
+        needs to start again, or a sound server's PCM that never starts). Message thread. */
+    struct MeterDeviceListWatch : juce::AudioIODeviceType::Listener
+    {
+        explicit MeterDeviceListWatch (AudioDeviceHandler& h) : handler (h) {}
+        void audioDeviceListChanged() override { handler._closeMeterOfLostServer(); }
+        AudioDeviceHandler& handler;
+    };
+
+    MeterDeviceListWatch meterDeviceListWatch { *this };
 
     const AudioDeviceTypeFactory deviceTypeFactory;
     const std::shared_ptr<MidiPortProvider> midiPortProvider;

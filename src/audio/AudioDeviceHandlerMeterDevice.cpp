@@ -1,5 +1,7 @@
 #include "AudioDeviceHandler.h"
 
+#include "JackAudioDevice.h"
+#include "JackAudioDeviceType.h"
 #include "MeterDeviceNameMatcher.h"
 #include "RegisterCallbackMessage.h"
 
@@ -253,7 +255,27 @@ void AudioDeviceHandler::_recreateDeviceTypes()
     for (auto* type : oldTypes)
         outputDeviceManager.removeAudioDeviceType (type);
 
-    addAudioDeviceTypes (outputDeviceManager, deviceTypeFactory);
+    addAudioDeviceTypes (outputDeviceManager, deviceTypeFactory, &meterDeviceListWatch);
+}
+
+void AudioDeviceHandler::_closeMeterOfLostServer()
+{
+    auto* device = outputDeviceManager.getCurrentAudioDevice();
+
+    if (device == nullptr)
+        return;
+
+    auto lost = JackAudioDevice::hasLostServer (device);
+
+    if (auto* jack = dynamic_cast<JackAudioDeviceType*> (outputDeviceManager.getCurrentDeviceTypeObject());
+        jack != nullptr && device->getTypeName() == jack->getTypeName())
+        lost = lost || ! jack->isServerRunning();
+
+    // The handler thread works on the manager only while it holds the message-manager lock, and
+    // waits for the meter's outputs without touching it; the stop reaches audioDeviceStopped, and
+    // the handler thread then ends routing.
+    if (lost)
+        outputDeviceManager.closeAudioDevice();
 }
 
 juce::String AudioDeviceHandler::_searchMeter()

@@ -30,9 +30,19 @@ std::vector<std::unique_ptr<juce::AudioIODeviceType>> makeAudioDeviceTypes (juce
     return types;
 }
 
-void addAudioDeviceTypes (juce::AudioDeviceManager& manager, const AudioDeviceTypeFactory& factory)
+void addAudioDeviceTypes (juce::AudioDeviceManager& manager, const AudioDeviceTypeFactory& factory,
+                          juce::AudioIODeviceType::Listener* listener)
 {
     for (auto& type : makeAudioDeviceTypes (manager, factory))
-        if (type != nullptr)
-            manager.addAudioDeviceType (std::move (type));
+    {
+        if (type == nullptr)
+            continue;
+
+        auto* added = type.get();
+        manager.addAudioDeviceType (std::move (type));
+
+        // A type calls its last listener first: the manager's own comes after this one.
+        if (listener != nullptr)
+            added->addListener (listener);
+    }
 }

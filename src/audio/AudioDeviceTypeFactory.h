@@ -17,5 +17,7 @@ std::vector<std::unique_ptr<juce::AudioIODeviceType>> makeAudioDeviceTypes (juce
                                                                              const AudioDeviceTypeFactory& factory);
 
 /** Gives `manager` the types of makeAudioDeviceTypes. Must run before the manager first scans for
-    devices, since JUCE would otherwise create its own platform types, its JACK type among them. */
-void addAudioDeviceTypes (juce::AudioDeviceManager& manager, const AudioDeviceTypeFactory& factory);
+    devices, since JUCE would otherwise create its own platform types, its JACK type among them.
+    `listener`, if any, hears of each type's list changes before the manager does. */
+void addAudioDeviceTypes (juce::AudioDeviceManager& manager, const AudioDeviceTypeFactory& factory,
+                          juce::AudioIODeviceType::Listener* listener = nullptr);

@@ -32,8 +32,12 @@ juce::String findInList (const MeterDeviceNameMatcher::DeviceList& list, const j
 
     if (list.typeName == s_jackTypeName)
     {
-        // PipeWire shows a sound card to JACK clients under its node's description: the card's
-        // name, then its profile ("KM7-Solvin Analog Surround 5.1").
+        // With pipewire-jack's jack.short-name set, a card's client bears the card's nick alone.
+        if (shortName != meterName && list.outputNames.contains (shortName))
+            return shortName;
+
+        // Otherwise PipeWire shows a sound card to JACK clients under its node's description: the
+        // card's name, then its profile ("KM7-Solvin Analog Surround 5.1").
         for (const auto& name : list.outputNames)
             if (name.startsWith (shortName + " "))
                 return name;

@@ -12,8 +12,9 @@
     USB product name as the card name, so on those types a device also counts when its card part
     is exactly a meter name or that name without its trailing " Output" ("KM7-Solvin"). On the
     JACK type, where PipeWire names a sound card's client after its node's description (the card
-    name, then its profile: "KM7-Solvin Analog Surround 5.1"), a client also counts when its name
-    is that shorter name followed by a space. */
+    name, then its profile: "KM7-Solvin Analog Surround 5.1"), or after the card's nick alone when
+    its jack.short-name is set ("KM7-Solvin"), a client also counts when its name is exactly that
+    shorter name, or that name followed by a space. */
 class MeterDeviceNameMatcher
 {
 public:
@@ -35,7 +36,8 @@ public:
         a later meter name's device wins over an earlier one's. Names are compared
         case-sensitively. On an ALSA type an exact name comes first, then the first direct
         hardware device of the card, then the card's first device; on the JACK type an exact name
-        comes first, then the first client named after the card. */
+        comes first, then a client named exactly after the card, then the first client whose
+        name begins with the card's name and a space. */
     static Match findMeterDevice (const std::vector<DeviceList>& lists, const juce::StringArray& meterNames);
 
     /** The meter's name for display: meterName with every "Output" removed, trimmed. */

@@ -28,7 +28,8 @@ StandaloneProcessor::StandaloneProcessor (const AudioDeviceTypeFactory& deviceTy
     availableInputChannels = 6;
     pluginActive = true;
 
-    addAudioDeviceTypes (inputDeviceManager, deviceTypes);
+    addAudioDeviceTypes (inputDeviceManager, deviceTypes, &inputDeviceListWatch);
+
     inputDeviceManager.addChangeListener (this);
     inputDeviceManager.addAudioCallback (this);
     defaultInputOpener.triggerAsyncUpdate();
@@ -49,13 +50,41 @@ void StandaloneProcessor::openInputDevice (const juce::XmlElement* savedSetup)
     // JUCE's fallback stays in the saved type while that type lists a device; one that lists none
     // is left for the first type that does, unless it is a JACK whose server runs.
     auto fallBack = true;
+    JackAudioDeviceType* runningJack = nullptr;
 
-    if (savedSetup != nullptr)
-        for (auto* type : inputDeviceManager.getAvailableDeviceTypes())
-            if (auto* jack = dynamic_cast<JackAudioDeviceType*> (type);
-                jack != nullptr && jack->getTypeName() == savedSetup->getStringAttribute ("deviceType"))
-                fallBack = ! jack->isServerRunning() || ! jack->getDeviceNames (true).isEmpty()
-                           || ! jack->getDeviceNames (false).isEmpty();
+    for (auto* type : inputDeviceManager.getAvailableDeviceTypes())
+    {
+        auto* jack = dynamic_cast<JackAudioDeviceType*> (type);
+
+        if (jack == nullptr || ! jack->isServerRunning())
+            continue;
+
+        runningJack = jack;
+
+        if (savedSetup != nullptr && jack->getTypeName() == savedSetup->getStringAttribute ("deviceType"))
+            fallBack = ! jack->getDeviceNames (true).isEmpty() || ! jack->getDeviceNames (false).isEmpty();
+    }
+
+    jackDefaultsAwaited = false;
+
+    // JUCE's defaults come from the first type that lists a device: ALSA before JACK. While a
+    // JACK server runs (PipeWire's too), its default input is the one the user hears, and ALSA's
+    // "default" may be a sound server's PCM that never starts. The manager keeps a current type
+    // that lists devices, so JACK is made current first, with no channels asked for, which opens
+    // nothing; the defaults then stay the manager's own (no saved set-up for config.xml). With no
+    // JACK input listed yet nothing is opened: the manager would take the first type that lists
+    // a device instead.
+    if (savedSetup == nullptr && runningJack != nullptr)
+    {
+        inputDeviceManager.initialise (0, 0, nullptr, false);
+        inputDeviceManager.setCurrentAudioDeviceType (runningJack->getTypeName(), false);
+
+        if (runningJack->getDeviceNames (true).isEmpty())
+        {
+            jackDefaultsAwaited = true;
+            return;
+        }
+    }
 
     inputDeviceManager.initialise (2, 1, savedSetup, fallBack, s_preferredDeviceName, nullptr);
 }
@@ -63,6 +92,11 @@ void StandaloneProcessor::openInputDevice (const juce::XmlElement* savedSetup)
 StandaloneProcessor::~StandaloneProcessor()
 {
     defaultInputOpener.cancelPendingUpdate();
+
+    for (auto* type : inputDeviceManager.getAvailableDeviceTypes())
+        type->removeListener (&inputDeviceListWatch);
+
+    inputDeviceListWatch.cancelPendingUpdate();
 
     // Removing the callback stops a running input, which closes the meter output (through
     // audioDeviceStopped) before the base destructor stops the handler thread.
@@ -87,7 +121,8 @@ void StandaloneProcessor::changeListenerCallback (juce::ChangeBroadcaster* sourc
         return;
     }
 
-    _closeInputThatHasLeft();
+    if (! _closeInputOfLostServer())
+        _closeInputThatHasLeft();
 
     // One call may stand for several coalesced changes; only the device open now counts. A
     // device whose server has gone counts as none: it is about to be closed.
@@ -236,12 +271,91 @@ void StandaloneProcessor::audioDeviceStopped()
 
 void StandaloneProcessor::LostInputCloser::handleAsyncUpdate()
 {
-    auto& manager = processor.inputDeviceManager;
+    if (processor._closeInputOfLostServer())
+        processor.inputDeviceManager.sendChangeMessage();
+}
 
-    if (! JackAudioDevice::hasLostServer (manager.getCurrentAudioDevice()))
-        return;
+void StandaloneProcessor::InputDeviceListWatch::audioDeviceListChanged()
+{
+    processor._closeInputOfLostServer();
+    triggerAsyncUpdate();
+}
+
+void StandaloneProcessor::InputDeviceListWatch::handleAsyncUpdate()
+{
+    processor._reopenSavedInput();
+}
+
+bool StandaloneProcessor::_closeInputOfLostServer()
+{
+    auto* device = inputDeviceManager.getCurrentAudioDevice();
+
+    if (device == nullptr)
+        return false;
+
+    auto lost = JackAudioDevice::hasLostServer (device);
+
+    if (auto* jack = dynamic_cast<JackAudioDeviceType*> (inputDeviceManager.getCurrentDeviceTypeObject());
+        jack != nullptr && device->getTypeName() == jack->getTypeName())
+        lost = lost || ! jack->isServerRunning();
+
+    if (! lost)
+        return false;
+
+    if (inputDeviceManager.createStateXml() == nullptr && savedDeviceState == nullptr)
+        jackDefaultsAwaited = true;
 
     // The user's choice stays the manager's saved set-up, for config.xml and the next start.
-    manager.closeAudioDevice();
-    manager.sendChangeMessage();
+    inputDeviceManager.closeAudioDevice();
+    return true;
+}
+
+void StandaloneProcessor::_reopenSavedInput()
+{
+    if (inputDeviceManager.getCurrentAudioDevice() != nullptr)
+        return;
+
+    auto saved = inputDeviceManager.createStateXml();
+
+    if (saved == nullptr && savedDeviceState != nullptr)
+        saved = std::make_unique<juce::XmlElement> (*savedDeviceState);
+
+    if (saved == nullptr)
+    {
+        // JACK's defaults, once it lists an input (its server runs then).
+        if (auto* type = inputDeviceManager.getCurrentDeviceTypeObject();
+            jackDefaultsAwaited && dynamic_cast<JackAudioDeviceType*> (type) != nullptr && ! type->getDeviceNames (true).isEmpty())
+            openInputDevice (nullptr);
+    }
+    else
+    {
+        juce::AudioIODeviceType* type = nullptr;
+
+        for (auto* t : inputDeviceManager.getAvailableDeviceTypes())
+            if (t->getTypeName() == saved->getStringAttribute ("deviceType"))
+                type = t;
+
+        auto inputName = saved->getStringAttribute ("audioDeviceName");
+        auto outputName = inputName;
+
+        if (inputName.isEmpty())
+        {
+            inputName = saved->getStringAttribute ("audioInputDeviceName");
+            outputName = saved->getStringAttribute ("audioOutputDeviceName");
+        }
+
+        // An input is what is waited for; the output, when the set-up has one, must be back too,
+        // or the set-up would not open as it was.
+        if (type == nullptr || inputName.isEmpty() || ! type->getDeviceNames (true).contains (inputName)
+            || (outputName.isNotEmpty() && ! type->getDeviceNames (false).contains (outputName)))
+            return;
+
+        openInputDevice (saved.get());
+    }
+
+    // The manager's notification, still to come, fits the mapping the user had to the input as it
+    // fits a restored one at start-up, rather than resetting it; one still waiting from config.xml
+    // is that mapping.
+    if (inputDeviceManager.getCurrentAudioDevice() != nullptr && ! restoredMapping.has_value())
+        restoredMapping = std::vector<int32_t> (channelMapping.begin(), channelMapping.end());
 }

@@ -54,7 +54,9 @@ public:
         a device of another type is one the user did not choose, and may be one that never starts
         (ALSA's "default" on a PipeWire without devices, whose thread the next device change then
         cancels by force). So while that server runs, the fallback stays in the JACK type, and with
-        no device listed there, no device is open. The saved set-up stays the user's choice. */
+        no device listed there, no device is open. The saved set-up stays the user's choice. With
+        no saved set-up, JACK's defaults are taken while its server runs; while it lists no input,
+        nothing is opened until it does. */
     void openInputDevice (const juce::XmlElement* savedSetup);
 
     /** The config.xml restore's part for the mapping: items beyond the six entries are ignored,
@@ -64,14 +66,28 @@ public:
         restoredMapping. The routing rows are told. */
     void restoreChannelMapping (const std::vector<int32_t>& items);
 
-    /** The mapping read from config.xml, until the first notification of the input device manager
-        that finds a device open with 2 or 6 active inputs (the counts the audio path maps): that
-        one, and every one before it with a device open (a mono input, or a JACK device still
+    /** The mapping read from config.xml, or the one in use when an input that had gone is opened
+        again (_reopenSavedInput), until the first notification of the input device manager that
+        finds a device open with 2 or 6 active inputs (the counts the audio path maps): that one,
+        and every one before it with a device open (a mono input, or a JACK device still
         connecting its ports), makes it the mapping where it suits the input, instead of
         resetting the mapping. Every later device change resets. Message thread only. */
     std::optional<std::vector<int32_t>> restoredMapping;
 
 private:
+    /** Closes the input device if it is a JACK device whose server has gone, and opens nothing in
+        its place: JUCE's fallback would take another device type, possibly the sound card the
+        server needs to start again. The user's choice stays the manager's saved set-up; with none
+        (JACK's defaults were open), jackDefaultsAwaited is set. Returns whether it closed the
+        device. */
+    bool _closeInputOfLostServer();
+
+    /** With no input device open, opens the saved set-up's devices as the start-up does (mapping
+        included: the mapping of now is kept as restoredMapping) once their type lists them all;
+        without a saved set-up and while jackDefaultsAwaited, JACK's defaults once it lists an
+        input. Routing is not resumed. */
+    void _reopenSavedInput();
+
     /** The device manager closes a device whose name has left its type's list, and falls back; but a
         device with an input and an output bears the output's name. When the input's name has left the
         list, this closes the device and falls back in the same way. Returns whether it did. */
@@ -110,6 +126,26 @@ private:
     };
 
     LostInputCloser lostInputCloser { *this };
+
+    /** Listens to every device type of the input device manager, registered after the manager:
+        a type calls its last listener first, so a JACK input whose server has gone is closed here
+        before the manager would fall back from it. Then looks, on a later turn of the message
+        loop, whether a saved input has come back. Message thread. */
+    struct InputDeviceListWatch : juce::AudioIODeviceType::Listener,
+                                  juce::AsyncUpdater
+    {
+        explicit InputDeviceListWatch (StandaloneProcessor& p) : processor (p) {}
+        void audioDeviceListChanged() override;
+        void handleAsyncUpdate() override;
+        StandaloneProcessor& processor;
+    };
+
+    InputDeviceListWatch inputDeviceListWatch { *this };
+
+    /** No set-up is saved, and JACK's default input is to be opened once JACK lists an input:
+        the server ran with none at a first start, or its end closed the default input. Message
+        thread. */
+    bool jackDefaultsAwaited = false;
 
     /** Opens the default input device on the message loop's first turn, unless a set-up has been
         chosen or restored by then. Opening it at construction would start a device that the

@@ -1,13 +1,16 @@
 // The input side through the real StandaloneProcessor and its input device manager, with virtual
 // devices: what each input-device change does to the channel mode, the channel mapping, the meter
-// handler and the editor's routing rows, and what the input callback plays.
+// handler and the editor's routing rows, and what the input callback plays; and on a JACK server
+// of the test's own, the first start and the server's end and return.
 
+#include "FakeJackServer.h"
 #include "MessagePump.h"
 #include "ScopedTemporaryHome.h"
 #include "VirtualDeviceRegistry.h"
 
 #include "app/StandaloneConfigFile.h"
 #include "audio/ChannelMode.h"
+#include "audio/JackAudioDeviceType.h"
 #include "audio/StandaloneProcessor.h"
 #include "gui/UpdateRoutingMessage.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"
@@ -523,4 +526,203 @@ INSTANTIATE_TEST_SUITE_P (InputSide, InputSideRestoredMapping,
                           "<ChannelMapping>1,1,2,3,4,5</ChannelMapping></Processor></KestroVantrelStandalone>",
                           2, { 0, 1, 2, 3, 4, 5 } }),
     [] (const auto& testCase) { return std::string (testCase.param.name); });
+//==============================================================================
+const juce::String jackSourceName ("Test Source");
+
+/** The processor on a JACK server of the test's own, with a virtual type listed before JACK that
+    has devices, as ALSA has on a JACK desktop. */
+class InputSideOnJack : public ::testing::Test
+{
+protected:
+    InputSideOnJack()
+    {
+        registry.addDevice (VirtualDeviceDescription::output ("Card Speakers", 2));
+        registry.addDevice (VirtualDeviceDescription::input ("Card Mic", 2));
+        addJackClients();
+    }
+
+    void TearDown() override
+    {
+        if (processor != nullptr)
+            processor->inputDeviceManager.removeChangeListener (&notifications);
+
+        processor.reset();
+
+        for (auto& violation : server.violations)
+            ADD_FAILURE() << violation;
+    }
+
+    void addJackClients()
+    {
+        server.addClient ("system", 2, 2);
+        server.addClient (jackSourceName.toStdString(), 0, 2);
+    }
+
+    void makeProcessor()
+    {
+        auto virtualTypes = registry.makeFactory();
+        auto jackSession = session;
+
+        processor = std::make_unique<StandaloneProcessor> ([virtualTypes, jackSession]
+        {
+            auto types = virtualTypes();
+            types.push_back (std::make_unique<JackAudioDeviceType> (jackSession));
+            return types;
+        });
+
+        processor->inputDeviceManager.addChangeListener (&notifications);
+
+        // The meter side is not under test here: its thread and its re-probe stay off.
+        processor->delayedThreadStarter.stopTimer();
+        processor->stopTimer();
+    }
+
+    /** Lets the server's notifications reach the program and the message thread handle them. */
+    void settle()
+    {
+        for (int i = 0; i < 10; ++i)
+        {
+            server.deliverNotifications();
+            pumpMessagesFor (5);
+        }
+    }
+
+    /** The server comes back with its clients; the program finds it at the next scan of any JACK
+        type on the session, as the meter handler's search makes. */
+    void restartServer()
+    {
+        server.start();
+        addJackClients();
+        JackAudioDeviceType (session).scanForDevices();
+        settle();
+    }
+
+    juce::String openInputName() const
+    {
+        auto* device = processor->inputDeviceManager.getCurrentAudioDevice();
+        return device != nullptr ? processor->inputDeviceManager.getAudioDeviceSetup().inputDeviceName : juce::String();
+    }
+
+    int numCardOpens() const
+    {
+        return registry.getNumOpens ("Card Speakers") + registry.getNumOpens ("Card Mic");
+    }
+
+    VirtualDeviceRegistry registry;
+    FakeJackServer server;
+    std::shared_ptr<JackServerSession> session = std::make_shared<JackServerSession> (server, 200);
+    NotificationCounter notifications;
+    std::unique_ptr<StandaloneProcessor> processor;
+};
+
+struct ServerReturn
+{
+    const char* name;
+    /** Empty: a first start, with no config.xml. */
+    const char* configXml;
+    juce::String expectedInput;
+};
+
+void PrintTo (const ServerReturn& value, std::ostream* os) { *os << value.name; }
+
+class InputSideServerReturn : public InputSideOnJack,
+                              public ::testing::WithParamInterface<ServerReturn>
+{
+};
+
+// The server's end closes the input and opens no device of another type; its return opens the
+// input again as the start-up did, with the mapping the user had.
+TEST_P (InputSideServerReturn, TheInputComesBackWithTheUsersMappingAndNoOtherTypeIsOpened)
+{
+    const auto& c = GetParam();
+    makeProcessor();
+
+    if (juce::String (c.configXml).isNotEmpty())
+    {
+        const auto root = juce::parseXML (c.configXml);
+        ASSERT_NE (root, nullptr);
+        StandaloneConfigFile::restore (*root, *processor);
+    }
+
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notifications.count > 0 && processor->numActiveInputs == 2; }));
+    settle();
+    ASSERT_EQ (openInputName(), c.expectedInput);
+    ASSERT_EQ (processor->inputDeviceManager.getCurrentAudioDeviceType(), juce::String ("JACK"));
+    ASSERT_EQ (numCardOpens(), 0) << "the first start took another type than JACK";
+
+    for (const auto& [entry, input] : { std::pair { 0, 1 }, std::pair { 1, 0 } })
+        ASSERT_TRUE (processor->setChannelMappingEntry ((size_t) entry, input, 2));
+
+    for (int round = 0; round < 2; ++round)
+    {
+        SCOPED_TRACE ("server return " + std::to_string (round + 1));
+
+        server.stop();
+        settle();
+        EXPECT_EQ (processor->inputDeviceManager.getCurrentAudioDevice(), nullptr);
+        EXPECT_EQ (numCardOpens(), 0) << "the server's end opened a device of another type";
+        EXPECT_EQ (mappingOf (*processor), (Mapping { 1, 0, 2, 3, 4, 5 }));
+
+        // Nothing comes back while the server is away, also when another type's list changes.
+        ASSERT_TRUE (registry.addDevice (VirtualDeviceDescription::input ("Late Mic " + juce::String (round), 2)));
+        settle();
+        EXPECT_EQ (processor->inputDeviceManager.getCurrentAudioDevice(), nullptr);
+
+        const int seen = notifications.count;
+        restartServer();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { return notifications.count > seen && processor->numActiveInputs == 2; }));
+        settle();
+
+        EXPECT_EQ (openInputName(), c.expectedInput);
+        EXPECT_EQ (processor->inputDeviceManager.getCurrentAudioDeviceType(), juce::String ("JACK"));
+        EXPECT_EQ (mappingOf (*processor), (Mapping { 1, 0, 2, 3, 4, 5 })) << "the swap was lost";
+        EXPECT_EQ (realtimeEntries (*processor), mappingOf (*processor));
+        EXPECT_EQ (numCardOpens(), 0);
+    }
+
+    // config.xml keeps what it kept: the user's choice, or none.
+    const auto state = processor->inputDeviceManager.createStateXml();
+    EXPECT_EQ (state != nullptr, juce::String (c.configXml).isNotEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P (InputSide, InputSideServerReturn,
+    ::testing::Values (
+        ServerReturn { "SavedSetUp",
+                       "<KestroVantrelStandalone><Processor><AudioDevice>"
+                       "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\""
+                       " audioInputDeviceName=\"Test Source\"/></AudioDevice>"
+                       "<ChannelMapping>0,1,2,3,4,5</ChannelMapping></Processor></KestroVantrelStandalone>",
+                       jackSourceName },
+        ServerReturn { "FirstStartDefaults", "", "system" }),
+    [] (const auto& testCase) { return std::string (testCase.param.name); });
+// Without a JACK server a first start keeps JUCE's defaults: the first type that lists a device.
+TEST_F (InputSideOnJack, FirstStartWithoutAJackServerTakesTheFirstTypesDefaults)
+{
+    server.stop();
+    makeProcessor();
+
+    ASSERT_TRUE (pumpMessagesUntil ([&] { return notifications.count > 0 && processor->numActiveInputs == 2; }));
+    EXPECT_EQ (openInputName(), juce::String ("Card Mic"));
+    EXPECT_EQ (processor->inputDeviceManager.createStateXml(), nullptr);
+}
+// A JACK server with no input yet (a PipeWire with no source): nothing opens, not another type's
+// device, until JACK lists an input; then JACK's default input opens.
+TEST_F (InputSideOnJack, FirstStartWhileJackListsNoInputWaitsForJacksDefault)
+{
+    server.removeClient ("system");
+    server.removeClient (jackSourceName.toStdString());
+    makeProcessor();
+    pumpMessagesFor (100);
+    settle();
+
+    EXPECT_EQ (processor->inputDeviceManager.getCurrentAudioDevice(), nullptr);
+    EXPECT_EQ (numCardOpens(), 0) << "another type's default was opened while a JACK server ran";
+
+    addJackClients();
+    ASSERT_TRUE (pumpMessagesUntil ([&] { server.deliverNotifications(); return processor->numActiveInputs == 2; }));
+    EXPECT_EQ (openInputName(), juce::String ("system"));
+    EXPECT_EQ (processor->inputDeviceManager.getCurrentAudioDeviceType(), juce::String ("JACK"));
+    EXPECT_EQ (processor->inputDeviceManager.createStateXml(), nullptr);
+    EXPECT_EQ (numCardOpens(), 0);
+}
 } // namespace

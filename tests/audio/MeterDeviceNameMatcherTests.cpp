@@ -1,6 +1,6 @@
 // How the meter is told among the output devices the device types list: exact names everywhere,
 // on JUCE's ALSA types the devices of a sound card named after the meter, and on JACK the clients
-// PipeWire names after such a card.
+// PipeWire names after such a card (by its nick alone, or its description).
 
 #include "RenamingDeviceType.h"
 
@@ -97,9 +97,17 @@ INSTANTIATE_TEST_SUITE_P (MeterHandlerNameMatcherCases, MeterHandlerNameMatcher,
                 "KM7-Solvin Output", "JACK", "KM7-Solvin" },
     MatchCase { "km7CardClientWinsOverTheExactPv4Name", { { "JACK", { "PV4 Output", "KM7-Solvin Digital Stereo (IEC958)" } } },
                 "KM7-Solvin Digital Stereo (IEC958)", "JACK", "KM7-Solvin" },
-    MatchCase { "cardClientNamesCountOnlyOnJack", { { "Virtual", { "KM7-Solvin Analog Surround 5.1" } } }, {}, {}, {} },
-    MatchCase { "clientNameWithoutTheSpaceIsNotTheMeter", { { "JACK", { "KM7-Solvin", "KM7-Solvin2 Analog Stereo", "km7-solvin Analog Stereo",
-                                                                         "Monitor of KM7-Solvin Analog Stereo" } } }, {}, {}, {} },
+    // pipewire-jack with jack.short-name: the card's nick alone.
+    MatchCase { "pipeWireShortClientName", { { "JACK", { "Midi-Bridge", "KM7-Solvin" } } }, "KM7-Solvin", "JACK", "KM7-Solvin" },
+    MatchCase { "pipeWireShortPv4ClientName", { { "JACK", { "PV4" } } }, "PV4", "JACK", "PV4" },
+    MatchCase { "exactClientNameBeforeTheShortName", { { "JACK", { "KM7-Solvin", "KM7-Solvin Output" } } },
+                "KM7-Solvin Output", "JACK", "KM7-Solvin" },
+    MatchCase { "shortNameBeforeACardsProfileClient", { { "JACK", { "KM7-Solvin Analog Surround 5.1", "KM7-Solvin" } } },
+                "KM7-Solvin", "JACK", "KM7-Solvin" },
+    MatchCase { "km7ShortNameWinsOverTheExactPv4Name", { { "JACK", { "PV4 Output", "KM7-Solvin" } } }, "KM7-Solvin", "JACK", "KM7-Solvin" },
+    MatchCase { "cardClientNamesCountOnlyOnJack", { { "Virtual", { "KM7-Solvin Analog Surround 5.1", "KM7-Solvin", "PV4" } } }, {}, {}, {} },
+    MatchCase { "otherClientNamesAreNotTheMeter", { { "JACK", { "KM7-Solvin2", "KM7-Solvin2 Analog Stereo", "km7-solvin",
+                                                                         "km7-solvin Analog Stereo", "Monitor of KM7-Solvin Analog Stereo" } } }, {}, {}, {} },
     MatchCase { "cardCaseVariantIsNotTheMeter", { { "ALSA", namesOf (RenamingDeviceType::alsaNamesOf ("km7-solvin")) } }, {}, {}, {} },
     MatchCase { "longerOrShorterCardNameIsNotTheMeter", { { "ALSA", namesOf (RenamingDeviceType::alsaNamesOf ("KM7-Solvin2")) },
                                                         { "ALSA HW", namesOf (RenamingDeviceType::alsaHardwareNamesOf ("KM7-Solvin Out")) } }, {}, {}, {} },

@@ -524,9 +524,9 @@ INSTANTIATE_TEST_SUITE_P (MeterHandlerInputStops, MeterHandlerInputStop,
         return std::string();
     });
 
-// With no input device open there is nothing to route. The re-probe does not look at the input,
-// so it may still find the meter; a routing request must then end in Searching, not Routing.
-TEST (MeterHandlerInputStopped, RoutingRequestWithoutAnInputIsNotRouting)
+// With no input device open there is nothing to route: the meter is not offered (the routing
+// button's picture is disabled), whatever finds it, and a routing request does not route.
+TEST (MeterHandlerInputStopped, WithoutAnInputTheMeterIsNeverOfferedNorRouted)
 {
     for (const bool onADriverThread : { false, true })
     {
@@ -555,6 +555,8 @@ TEST (MeterHandlerInputStopped, RoutingRequestWithoutAnInputIsNotRouting)
             const juce::ScopedLock sl (handler.stateLock);
             handler._updateDeviceState (true);
         }
+
+        EXPECT_EQ (handler.deviceState.load(), DeviceState::UnsupportedFormat) << "the re-probe offered the meter";
 
         handler.requestedState = DeviceState::Routing;
         handler.notify();

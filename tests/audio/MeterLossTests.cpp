@@ -3,9 +3,12 @@
 // by itself.
 
 #include "ChannelIdentitySignal.h"
+#include "FakeJackServer.h"
 #include "MessagePump.h"
 #include "MeterTestRig.h"
 #include "VirtualAudioDevice.h"
+
+#include "audio/JackAudioDeviceType.h"
 
 #include <gtest/gtest.h>
 
@@ -236,4 +239,50 @@ TEST_P (MeterLossAtOpening, RoutingStartsOnlyOnceTheMeterRunsWithAnOutputForEver
 
 INSTANTIATE_TEST_SUITE_P (MeterOpenings, MeterLossAtOpening, ::testing::ValuesIn (openingCases()),
     [] (const ::testing::TestParamInfo<OpeningCase>& param) { return std::string (param.param.what); });
+//==============================================================================
+// The meter on JACK, and another type listed before it with an output (ALSA on a JACK desktop):
+// the server's end while routing closes the meter and opens nothing in its place, neither the
+// sound card the server needs to start again nor a sound server's PCM that never starts.
+TEST (MeterLossOfTheJackServer, ServerEndWhileRoutingOpensNoOtherTypesOutput)
+{
+    FakeJackServer server;
+    server.addClient (MeterTestRig::meterName.toStdString(), 6, 0);
+    const auto session = std::make_shared<JackServerSession> (server, 200);
+
+    Options options;
+    options.outputs.clear();
+    options.deviceTypes = [session] (VirtualDeviceRegistry& registry) -> AudioDeviceTypeFactory
+    {
+        auto virtualTypes = registry.makeFactory();
+
+        return [virtualTypes, session]
+        {
+            auto types = virtualTypes();
+            types.push_back (std::make_unique<JackAudioDeviceType> (session));
+            return types;
+        };
+    };
+
+    {
+        MeterTestRig rig (options);
+        auto& handler = rig.handler();
+        rig.processor->stopTimer();
+        ASSERT_TRUE (rig.waitForState (DeviceState::DeviceReady));
+        ASSERT_EQ (handler.deviceName, MeterTestRig::meterName);
+        ASSERT_TRUE (rig.setRouting (true));
+        const auto speakerOpens = rig.registry.getNumOpens (MeterTestRig::speakersName);
+
+        server.stop();
+        ASSERT_TRUE (pumpMessagesUntil ([&] { server.deliverNotifications(); return handler.deviceState != DeviceState::Routing; }));
+        pumpMessagesFor (300);
+
+        EXPECT_EQ (rig.registry.getNumOpens (MeterTestRig::speakersName), speakerOpens)
+            << "the meter's manager fell back to another type's output";
+        EXPECT_EQ (handler.outputDeviceManager.getCurrentAudioDevice(), nullptr);
+        EXPECT_EQ (handler.deviceState.load(), DeviceState::Searching);
+    }
+
+    for (auto& violation : server.violations)
+        ADD_FAILURE() << violation;
+}
 } // namespace
