@@ -1,7 +1,7 @@
 #include "AudioDeviceHandler.h"
 
-#include "JackAudioDevice.h"
-#include "JackAudioDeviceType.h"
+#include "jack/JackAudioDevice.h"
+#include "jack/JackAudioDeviceType.h"
 #include "MeterDeviceNameMatcher.h"
 #include "RegisterCallbackMessage.h"
 

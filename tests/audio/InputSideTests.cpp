@@ -10,7 +10,7 @@
 
 #include "app/StandaloneConfigFile.h"
 #include "audio/ChannelMode.h"
-#include "audio/JackAudioDeviceType.h"
+#include "audio/jack/JackAudioDeviceType.h"
 #include "audio/StandaloneProcessor.h"
 #include "gui/UpdateRoutingMessage.h"
 #include "gui/UsbPluginAudioProcessorEditor.h"

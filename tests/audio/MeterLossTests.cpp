@@ -8,7 +8,7 @@
 #include "MeterTestRig.h"
 #include "VirtualAudioDevice.h"
 
-#include "audio/JackAudioDeviceType.h"
+#include "audio/jack/JackAudioDeviceType.h"
 
 #include <gtest/gtest.h>
 
