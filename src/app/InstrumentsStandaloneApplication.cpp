@@ -49,6 +49,9 @@ void InstrumentsStandaloneApplication::systemRequestedQuit()
 
 void InstrumentsStandaloneApplication::initialise (const juce::String&)
 {
+    // First, so that a quit signal during the wait for the display still ends in order.
+    quitSignalHandler = std::make_unique<QuitSignalHandler>();
+
     // Before the framework first reads the display, which it does without a check.
     {
         const DisplayConnection display (displayWaitMs);
@@ -61,8 +64,6 @@ void InstrumentsStandaloneApplication::initialise (const juce::String&)
             return;
         }
     }
-
-    quitSignalHandler = std::make_unique<QuitSignalHandler>();
 
     const auto savedRoot = StandaloneConfigFile::read (configFile);
 
