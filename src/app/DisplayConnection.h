@@ -5,8 +5,9 @@
 /** A connection of the program's own to the X display that the framework is about to open, made
     first and held until the framework has opened its own.
 
-    The framework opens the display once, at its first window, tries twice in a row and then runs
-    without a display for good, with an empty screen list that its window code reads unguarded. A
+    The framework opens the display once, when its desktop is first used, tries twice in a row and
+    then runs without a display for good, with an empty screen list that its window code reads
+    unguarded. A
     display that is there can still refuse a connection for a moment: a bare X server (Xvfb, as in
     tests and remote sessions) resets itself whenever its last client leaves, and turns away whoever
     connects meanwhile. So the connection is tried again until the display answers or the time is up,
