@@ -1,5 +1,6 @@
 #include "InstrumentsStandaloneApplication.h"
 
+#include "DisplayConnection.h"
 #include "GlobalConfigFile.h"
 #include "MainWindow.h"
 #include "QuitSignalHandler.h"
@@ -10,9 +11,16 @@
 
 #include <BinaryData.h>
 
+#include <iostream>
+
 namespace
 {
 constexpr int updateStopWaitMs = 1000;
+
+// How long a display that refuses connections is tried again (a bare X server resets in a few ms
+// when its last client leaves; on a busy machine it can take longer). With no display at all, the
+// program says so after this time.
+constexpr int displayWaitMs = 2000;
 } // namespace
 
 InstrumentsStandaloneApplication::InstrumentsStandaloneApplication()
@@ -41,7 +49,21 @@ void InstrumentsStandaloneApplication::systemRequestedQuit()
 
 void InstrumentsStandaloneApplication::initialise (const juce::String&)
 {
+    // First, so that a quit signal during the wait for the display still ends in order.
     quitSignalHandler = std::make_unique<QuitSignalHandler>();
+
+    // Before the framework first reads the display, which it does without a check.
+    {
+        const DisplayConnection display (displayWaitMs);
+
+        // The framework opens its own connection here, while the program's keeps the server from
+        // resetting under it; on this platform its screen list is empty only when that failed.
+        if (! display.isOpen() || juce::Desktop::getInstance().isHeadless())
+        {
+            _endWithoutDisplay (display.getName());
+            return;
+        }
+    }
 
     const auto savedRoot = StandaloneConfigFile::read (configFile);
 
@@ -76,9 +98,22 @@ void InstrumentsStandaloneApplication::_showWindow()
         peer->setIcon (juce::ImageCache::getFromMemory (BinaryData::application_icon_png,
                                                         BinaryData::application_icon_pngSize));
 
-    window.centreWithSize (window.getWidth(), window.getHeight());
+    // With no screen listed at this moment the window stays at the origin.
+    if (juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() != nullptr)
+        window.centreWithSize (window.getWidth(), window.getHeight());
+    else
+        window.setTopLeftPosition (0, 0);
+
     window.addToDesktop();
     window.setVisible (true);
+}
+
+void InstrumentsStandaloneApplication::_endWithoutDisplay (const juce::String& displayName)
+{
+    std::cerr << getApplicationName() << ": cannot open the X display \"" << displayName
+              << "\" (DISPLAY); the program needs a graphical session." << std::endl;
+    setApplicationReturnValue (1);
+    quit();
 }
 
 void InstrumentsStandaloneApplication::shutdown()

@@ -36,6 +36,9 @@ public:
 private:
     void _showWindow();
 
+    /** Says on standard error that there is no display and ends the start with exit status 1. */
+    void _endWithoutDisplay (const juce::String& displayName);
+
     const ApplicationContext context;
     std::unique_ptr<QuitSignalHandler> quitSignalHandler;
     std::unique_ptr<MainWindow> mainWindow;

@@ -121,6 +121,13 @@ void USBMenu::mouseDrag (const juce::MouseEvent& e)
     const auto t = juce::Desktop::getInstance().getDisplays().getTotalBounds (true);
     const int w = getWidth(), h = getHeight();
 
+    // With no screen listed there is nothing to keep the window on.
+    if (t.isEmpty())
+    {
+        window->setTopLeftPosition (x, y);
+        return;
+    }
+
     if (x < t.getX())
         x = t.getX() - 4;
     else if (x + w > t.getRight())

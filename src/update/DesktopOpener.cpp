@@ -48,14 +48,15 @@ juce::String DesktopOpener::checkedWebLink (const juce::String& text)
     if (schemeLength == 0)
         return {};
 
-    // A host must follow the scheme (after any user part, before any port).
+    // A host must follow the scheme, before any port. A user part is refused: in
+    // "https://dl.example@evil.example/" what reads as the host is a user name, and the browser
+    // goes to evil.example.
     const auto host = link.substring (schemeLength)
                           .upToFirstOccurrenceOf ("/", false, false)
                           .upToFirstOccurrenceOf ("?", false, false)
-                          .upToFirstOccurrenceOf ("#", false, false)
-                          .fromLastOccurrenceOf ("@", false, false);
+                          .upToFirstOccurrenceOf ("#", false, false);
 
-    if (! isHostAndPort (host))
+    if (host.containsChar ('@') || ! isHostAndPort (host))
         return {};
 
     for (auto p = link.getCharPointer(); ! p.isEmpty(); ++p)
@@ -129,23 +130,30 @@ bool DesktopOpener::_startOpener (const juce::String& target)
         if (const pid_t opener = ::fork(); opener != 0)
             ::_exit (opener > 0 ? 0 : 1);
 
+        // The report end first moves above the standard descriptors: in a program started with
+        // its output closed the pipe can have got number 1 or 2, and /dev/null would replace it
+        // there, so that a failed exec went unreported.
+        int reportEnd = ::fcntl (report[1], F_DUPFD_CLOEXEC, 3);
+
+        if (reportEnd < 0)
+            ::_exit (127);
+
         // The opener gets standard input and nothing else of the program's (its X connection,
-        // its lock file, its pipes): output to /dev/null, every other descriptor closed. The
-        // report pipe becomes 3, the one descriptor left, and closes with the exec.
-        if (const int devNull = ::open ("/dev/null", O_WRONLY); devNull >= 0)
+        // its lock file, its pipes): output to /dev/null (input too, if the program had none),
+        // every other descriptor closed. The report pipe becomes 3, the one descriptor left, and
+        // closes with the exec.
+        if (const int devNull = ::open ("/dev/null", O_RDWR); devNull >= 0)
         {
             ::dup2 (devNull, STDOUT_FILENO);
             ::dup2 (devNull, STDERR_FILENO);
 
-            if (devNull > STDERR_FILENO && devNull != report[1])
+            if (devNull > STDERR_FILENO)
                 ::close (devNull);
         }
 
-        int reportEnd = report[1];
-
         if (reportEnd != 3)
         {
-            reportEnd = ::dup3 (report[1], 3, O_CLOEXEC);
+            reportEnd = ::dup3 (reportEnd, 3, O_CLOEXEC);
 
             if (reportEnd < 0)
                 ::_exit (127);

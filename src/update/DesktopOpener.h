@@ -16,12 +16,13 @@ class DesktopOpener
 {
 public:
     /** The link, without surrounding white space, when it is an absolute http or https address
-        of a host made only of the characters RFC 3986 allows in a URI (every "%" starting an
-        escape of two hex digits); otherwise the empty string, which is no link. */
+        of a host, with no user part before the host, made only of the characters RFC 3986 allows
+        in a URI (every "%" starting an escape of two hex digits); otherwise the empty string,
+        which is no link. */
     static juce::String checkedWebLink (const juce::String& text);
 
     /** Opens a link that checkedWebLink accepts; returns whether the opener was started (found
-        in PATH and executed). */
+        in PATH and executed), false when it could not be. */
     static bool openLink (const juce::String& link);
 
     /** Shows a folder in the desktop's file browser; returns whether the opener was started. */

@@ -13,7 +13,9 @@ ShowDialogMessage::ShowDialogMessage (const juce::String& versionText, const juc
 
 void ShowDialogMessage::messageCallback()
 {
-    if (payload == nullptr)
+    // The framework places a new dialog on the primary screen and reads it unguarded; with no
+    // screen listed there is nowhere to show it, and the System tab still shows the check's result.
+    if (payload == nullptr || juce::Desktop::getInstance().getDisplays().getPrimaryDisplay() == nullptr)
         return;
 
     juce::DialogWindow::LaunchOptions options;

@@ -141,6 +141,42 @@ TEST_F (ApplicationLifecycle, ClosingTheWindowAsksTheApplicationToQuit)
     app->shutdown();
 }
 
+TEST_F (ApplicationLifecycle, ShowsTheWindowAtTheOriginWhenNoScreenIsListedAtThatMoment)
+{
+    // The screen list goes empty after the start-up has found its display: while the processor
+    // opens its devices on the message thread, before the editor and the window are set up. (The
+    // framework hands its list out read-only; it is put back as it was.)
+    auto& displays = const_cast<juce::Displays&> (juce::Desktop::getInstance().getDisplays());
+    const auto listed = displays.displays;
+    const auto restore = [&] { displays.displays = listed; };
+    const juce::ScopeGuard restoreAtEnd { restore };
+
+    auto virtualTypes = devices.makeFactory();
+    app = std::make_unique<TestApplication> (ApplicationContext {
+        folder,
+        [&displays, virtualTypes]
+        {
+            if (juce::MessageManager::getInstance()->isThisTheMessageThread())
+                displays.displays.clear();
+
+            return virtualTypes();
+        },
+        midiPorts,
+        {} });
+
+    app->initialise ({});
+    ASSERT_TRUE (displays.displays.isEmpty()) << "the list was emptied in time";
+    auto* window = app->getMainWindow();
+    ASSERT_NE (window, nullptr);
+    EXPECT_TRUE (window->isVisible());
+    EXPECT_TRUE (window->isOnDesktop());
+    EXPECT_EQ (window->getBounds(), juce::Rectangle<int> (0, 0, window->getWidth(), window->getHeight()));
+    EXPECT_EQ (window->editor->getWidth(), 220);
+
+    restore();
+    app->shutdown();
+}
+
 TEST_F (ApplicationLifecycle, ShowsAFixedSizeWindowWithMinimiseAndCloseOnly)
 {
     app->initialise ({});

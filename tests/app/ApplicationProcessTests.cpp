@@ -9,6 +9,22 @@
 
 namespace
 {
+/** An X display name that no server on this machine answers to: no socket of that number, in the
+    file system or the abstract namespace, and no server's lock file. */
+juce::String unusedDisplayName()
+{
+    const auto sockets = juce::File ("/proc/net/unix").loadFileAsString();
+
+    for (int number = 987;; ++number)
+    {
+        const auto socketPath = "/tmp/.X11-unix/X" + juce::String (number);
+
+        if (! sockets.contains (socketPath + "\n") && ! juce::File (socketPath).exists()
+            && ! juce::File ("/tmp/.X" + juce::String (number) + "-lock").exists())
+            return ":" + juce::String (number);
+    }
+}
+
 class ApplicationProcess : public ::testing::Test
 {
 protected:
@@ -59,6 +75,18 @@ TEST_F (ApplicationProcess, SecondInstanceExitsWhileTheFirstKeepsRunning)
     // The second start left no trace: the first still shuts down normally.
     ASSERT_TRUE (first->sendSignal (SIGTERM));
     EXPECT_EQ (first->waitForExit (15000), 0) << first->readOutput();
+}
+
+TEST_F (ApplicationProcess, WithoutADisplayExitsWithAMessageAndAFailureStatus)
+{
+    environment.set ("DISPLAY", unusedDisplayName());
+    auto app = launch ("no-display");
+
+    // -1 would be a death by signal (or no end at all).
+    EXPECT_EQ (app->waitForExit (15000), 1) << app->readOutput();
+    EXPECT_TRUE (app->readOutput().contains ("cannot open the X display \"" + environment["DISPLAY"] + "\""))
+        << app->readOutput();
+    EXPECT_FALSE (configFile().exists()) << "a start that ended at once wrote settings";
 }
 
 // How the user (or the system) can end the application: the window's close button, or a signal.

@@ -185,6 +185,18 @@ TEST_F (UpdateDialogWindow, EachMessageOpensADialogOfItsOwnWith400By160ContentCe
     }
 }
 
+TEST_F (UpdateDialogWindow, NoDialogOpensWhileNoScreenIsListed)
+{
+    // The framework hands its list out read-only; it is put back as it was.
+    auto& displays = const_cast<juce::Displays&> (juce::Desktop::getInstance().getDisplays());
+    const auto listed = displays.displays;
+    const juce::ScopeGuard restore { [&] { displays.displays = listed; } };
+    displays.displays.clear();
+
+    ShowDialogMessage ("1.7.0", "https://dl.example/1.7.0").messageCallback();
+    EXPECT_TRUE (openDialogWindows().isEmpty());
+}
+
 TEST_F (UpdateDialogWindow, OkEndsTheDialogWithCode1234AndDeletesItWithItsContent)
 {
     auto* dialog = openDialog ("1.7.0", "https://dl.example/1.7.0");
