@@ -11,7 +11,7 @@ FakeJackServer::~FakeJackServer()
             client->lossReporter.join();
 }
 
-void FakeJackServer::addClient (const std::string& name, int numInputs, int numOutputs)
+void FakeJackServer::addClient (const std::string& name, int numInputs, int numOutputs, const std::string& outputPrefix)
 {
     auto& client = _addClient (name, false);
 
@@ -19,7 +19,7 @@ void FakeJackServer::addClient (const std::string& name, int numInputs, int numO
         _addPort (client, "in_" + std::to_string (i + 1), JackPortIsInput);
 
     for (int i = 0; i < numOutputs; ++i)
-        _addPort (client, "out_" + std::to_string (i + 1), JackPortIsOutput).level = 0.125f * (float) (i + 1);
+        _addPort (client, outputPrefix + std::to_string (i + 1), JackPortIsOutput).level = 0.125f * (float) (i + 1);
 
     client.active = true;
     _notifyRegistration();

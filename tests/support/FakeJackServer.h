@@ -27,7 +27,8 @@ public:
     FakeJackServer() = default;
     ~FakeJackServer() override;
 
-    void addClient (const std::string& name, int numInputs, int numOutputs);
+    /** Output ports are named outputPrefix1... ("monitor_" for a PipeWire sink's monitor). */
+    void addClient (const std::string& name, int numInputs, int numOutputs, const std::string& outputPrefix = "out_");
     void removeClient (const std::string& name);
 
     /** The server ends: the program's clients are told at once (libjack tells them from its own

@@ -32,8 +32,16 @@ juce::StringArray JackAudioDeviceType::getDeviceNames (bool wantInputNames) cons
     return wantInputNames ? inputNames : outputNames;
 }
 
-int JackAudioDeviceType::getDefaultDeviceIndex (bool) const
+int JackAudioDeviceType::getDefaultDeviceIndex (bool forInput) const
 {
+    // PipeWire offers every sink's monitor ports as a source too; the first real source is the
+    // input a user means (a microphone, not the speakers' monitor).
+    if (forInput)
+        for (int i = 0; i < inputNames.size(); ++i)
+            for (auto& port : session->getPortNames (inputNames[i], false))
+                if (! port.startsWith ("monitor_"))
+                    return i;
+
     return 0;
 }
 

@@ -135,6 +135,21 @@ TEST_F (JackAudioDeviceTypeTest, ListsTheClientsWithAudioPortsAndLeavesOutItsOwn
     type->removeListener (&counter);
 }
 
+TEST_F (JackAudioDeviceTypeTest, TheDefaultInputIsTheFirstSourceThatIsNoSinksMonitor)
+{
+    EXPECT_EQ (type->getDefaultDeviceIndex (true), 0) << "system";
+
+    // PipeWire with a desktop's speakers (whose monitor is a source too) and microphone.
+    server.removeClient ("system");
+    server.removeClient (sourceName.toStdString());
+    server.addClient ("Desktop Speakers", 2, 2, "monitor_");
+    server.addClient ("Desktop Microphone", 0, 2);
+    type->scanForDevices();
+    ASSERT_EQ (listed (type->getDeviceNames (true)), "Desktop Speakers, Desktop Microphone");
+    EXPECT_EQ (type->getDefaultDeviceIndex (true), 1);
+    EXPECT_EQ (type->getDefaultDeviceIndex (false), 0);
+}
+
 TEST_F (JackAudioDeviceTypeTest, ChannelsCountAsActiveFromTheOwnConnectionOnWhenTheServerReportsItLate)
 {
     server.reportConnectionsLate = true;
