@@ -58,7 +58,7 @@ void restoreChannelMapping (const juce::XmlElement& channelMapping, StandalonePr
 
 std::unique_ptr<juce::XmlElement> StandaloneConfigFile::read (const juce::File& file)
 {
-    return StrictXmlReader::readSettingsFile (file, s_rootName).root;
+    return StrictXmlReader::readSettingsFile (file).root;
 }
 
 void StandaloneConfigFile::restore (const juce::XmlElement& root, StandaloneProcessor& processor)
@@ -92,7 +92,7 @@ bool StandaloneConfigFile::write (const juce::File& file, StandaloneProcessor& p
 
     // What is in the file's place now decides: a folder, or a file that could not be read and
     // not be set aside either, is left alone.
-    if (! StrictXmlReader::readSettingsFile (file, s_rootName).mayReplace || ! file.getParentDirectory().createDirectory())
+    if (! StrictXmlReader::readSettingsFile (file).mayReplace || ! file.getParentDirectory().createDirectory())
         return false;
 
     // XmlElement::writeTo (File) does the same, but takes a short write (a nearly full disk) for

@@ -11,11 +11,10 @@ class StandaloneProcessor;
 class StandaloneConfigFile
 {
 public:
-    /** The parsed document, or null when the file is missing, a folder, empty, no regular file,
-        not read by the strict reader of untrusted XML, or a document whose root element is not
-        "KestroVantrelStandalone" (ignoring case); a file that is there but not read is first set
-        aside as "config.xml.unreadable" beside it (numbered when that name is taken), so that the
-        shutdown's write keeps what it held. */
+    /** The parsed document, whatever its root element's name, or null when the file is missing,
+        a folder, empty, no regular file, or not read by the strict reader of untrusted XML; a file
+        that is there but not read is first set aside as "config.xml.unreadable" beside it
+        (numbered when that name is taken), so that the shutdown's write keeps what it held. */
     static std::unique_ptr<juce::XmlElement> read (const juce::File& file);
 
     /** Applies a document read by `read` to the processor: reopens the input device from the

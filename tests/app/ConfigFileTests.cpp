@@ -180,6 +180,10 @@ INSTANTIATE_TEST_SUITE_P (ConfigFile, ConfigFileBadFiles,
         SavedFile { "NoProcessorElement", FileForm::text,
                     "<KestroVantrelStandalone><ChannelMapping>5,4,3,2,1,0</ChannelMapping></KestroVantrelStandalone>",
                     stereoName, 2, { 1, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        // Any root counts; the write puts the program's own name back.
+        SavedFile { "AnotherRootName", FileForm::text,
+                    "<OtherProgram><Processor><AudioDevice/><ChannelMapping>1,0,4,5,2,3</ChannelMapping></Processor></OtherProgram>",
+                    stereoName, 2, { 1, 0, 4, 5, 2, 3 }, { 1, 0, 4, 5, 2, 3 } },
         SavedFile { "LowerCaseNames", FileForm::text,
                     "<kestrovantrelstandalone><processor><audiodevice>"
                     "<devicesetup deviceType=\"Virtual\" audioOutputDeviceName=\"Virtual Speakers\""
@@ -350,27 +354,27 @@ TEST_F (ConfigFile, FirstWriteHoldsNoDeviceSetUpAndTheDefaultMapping)
     EXPECT_EQ (processorElement->getChildByName ("ChannelMapping")->getAllSubText(), "0,1,2,3,4,5");
 }
 
-TEST_F (ConfigFile, AFileOfAnotherProgramIsSetAsideAndAFileThatCannotBeSetAsideIsNeverReplaced)
+TEST_F (ConfigFile, AFileWithAnotherRootIsKeptUntilWrittenAndAFileThatCannotBeSetAsideIsNeverReplaced)
 {
-    // Well-formed, with the program's elements, under a root of another program's.
     const juce::String foreign ("<OtherProgram><Processor><ChannelMapping>1,0</ChannelMapping></Processor></OtherProgram>");
     ASSERT_TRUE (configFile.getParentDirectory().createDirectory() && configFile.replaceWithText (foreign));
-    EXPECT_EQ (StandaloneConfigFile::read (configFile), nullptr);
-    EXPECT_EQ (StrictXmlReader::unreadableCopyOf (configFile).loadFileAsString(), foreign);
+    EXPECT_NE (StandaloneConfigFile::read (configFile), nullptr);
+    EXPECT_FALSE (StrictXmlReader::unreadableCopyOf (configFile).exists());
 
     makeProcessor();
     ASSERT_TRUE (StandaloneConfigFile::write (configFile, *processor));
-    EXPECT_NE (StandaloneConfigFile::read (configFile), nullptr);
+    const auto written = StandaloneConfigFile::read (configFile);
+    ASSERT_NE (written, nullptr);
+    EXPECT_EQ (written->getTagName(), "KestroVantrelStandalone");
 
     // Every name to set it aside under is taken: the unreadable file stays, and the write leaves it.
-    for (int number = 1; number <= StrictXmlReader::maxSetAsideNumber; ++number)
-        ASSERT_TRUE (configFile.getSiblingFile ("config.xml.unreadable." + juce::String (number)).create().wasOk());
+    for (int number = 0; number <= StrictXmlReader::maxSetAsideNumber; ++number)
+        ASSERT_TRUE (configFile.getSiblingFile ("config.xml.unreadable" + (number == 0 ? juce::String() : "." + juce::String (number))).create().wasOk());
 
     ASSERT_TRUE (configFile.replaceWithText ("<KestroVantrelStandalone>cut off"));
     EXPECT_EQ (StandaloneConfigFile::read (configFile), nullptr);
     EXPECT_FALSE (StandaloneConfigFile::write (configFile, *processor));
     EXPECT_EQ (configFile.loadFileAsString(), "<KestroVantrelStandalone>cut off");
-    EXPECT_EQ (StrictXmlReader::unreadableCopyOf (configFile).loadFileAsString(), foreign);
 }
 
 TEST_F (ConfigFile, FolderInTheFilesPlaceIsLeftAlone)
