@@ -2,6 +2,7 @@
 
 #include "audio/StandaloneProcessor.h"
 #include "settings/IntListText.h"
+#include "settings/SettingsFileWriter.h"
 #include "settings/StrictXmlReader.h"
 
 namespace
@@ -95,24 +96,7 @@ bool StandaloneConfigFile::write (const juce::File& file, StandaloneProcessor& p
     if (! StrictXmlReader::readSettingsFile (file).mayReplace || ! file.getParentDirectory().createDirectory())
         return false;
 
-    // XmlElement::writeTo (File) does the same, but takes a short write (a nearly full disk) for
-    // success and would rename a truncated file over the good one; the size check catches it.
-    juce::TemporaryFile temporary (file);
-    juce::int64 expectedSize = 0;
-
-    {
-        juce::FileOutputStream out (temporary.getFile());
-        if (! out.openedOk())
-            return false;
-
-        root.writeTo (out, juce::XmlElement::TextFormat() /* UTF-8, no DTD, lines wrapped at 60 */);
-        out.flush();
-
-        if (out.getStatus().failed())
-            return false;
-
-        expectedSize = out.getPosition();
-    }
-
-    return temporary.getFile().getSize() == expectedSize && temporary.overwriteTargetFileWithTemporary();
+    juce::MemoryOutputStream out;
+    root.writeTo (out, juce::XmlElement::TextFormat() /* UTF-8, no DTD, lines wrapped at 60 */);
+    return SettingsFileWriter::replace (file, out.getData(), out.getDataSize());
 }

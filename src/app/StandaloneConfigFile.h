@@ -23,8 +23,9 @@ public:
         that follows. An empty mapping changes nothing. */
     static void restore (const juce::XmlElement& root, StandaloneProcessor& processor);
 
-    /** Replaces the file with the processor's current state: written to a temporary file beside
-        it, then renamed over it, so the old file stays whole if anything fails. What is in the
+    /** Replaces the file with the processor's current state under the root
+        "KestroVantrelStandalone", all at once (SettingsFileWriter: the old file stays whole if
+        anything fails, and a link in its place is written through and kept). What is in the
         file's place is looked at as `read` does first: a folder, and a file that cannot be read
         and cannot be set aside, are left alone. Returns whether the file was replaced. */
     static bool write (const juce::File& file, StandaloneProcessor& processor);

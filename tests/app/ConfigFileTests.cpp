@@ -377,6 +377,24 @@ TEST_F (ConfigFile, AFileWithAnotherRootIsKeptUntilWrittenAndAFileThatCannotBeSe
     EXPECT_EQ (configFile.loadFileAsString(), "<KestroVantrelStandalone>cut off");
 }
 
+// Settings kept in a folder of dotfiles: the file the link names is written, the link stays.
+TEST_F (ConfigFile, WriteGoesThroughALinkAndKeepsIt)
+{
+    const auto kept = folder.getChildFile ("dotfiles/kestro.xml");
+    ASSERT_TRUE (kept.getParentDirectory().createDirectory() && kept.replaceWithText ("<KestroVantrelStandalone/>"));
+    ASSERT_TRUE (configFile.getParentDirectory().createDirectory() && kept.createSymbolicLink (configFile, true));
+
+    makeProcessor();
+    waitForStartUpNotification();
+    ASSERT_TRUE (StandaloneConfigFile::write (configFile, *processor));
+
+    EXPECT_TRUE (configFile.isSymbolicLink());
+    EXPECT_EQ (configFile.getLinkedTarget(), kept);
+    EXPECT_TRUE (kept.loadFileAsString().contains ("<ChannelMapping>0,1,2,3,4,5</ChannelMapping>"));
+    EXPECT_EQ (configFile.getParentDirectory().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
+    EXPECT_EQ (kept.getParentDirectory().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
+}
+
 TEST_F (ConfigFile, FolderInTheFilesPlaceIsLeftAlone)
 {
     ASSERT_TRUE (configFile.getChildFile ("unrelated.txt").create().wasOk());
