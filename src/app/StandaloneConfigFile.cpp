@@ -2,6 +2,7 @@
 
 #include "audio/StandaloneProcessor.h"
 #include "settings/IntListText.h"
+#include "settings/SettingsFileWriter.h"
 #include "settings/StrictXmlReader.h"
 
 namespace
@@ -58,7 +59,7 @@ void restoreChannelMapping (const juce::XmlElement& channelMapping, StandalonePr
 
 std::unique_ptr<juce::XmlElement> StandaloneConfigFile::read (const juce::File& file)
 {
-    return StrictXmlReader::readSettingsFile (file, s_rootName).root;
+    return StrictXmlReader::readSettingsFile (file).root;
 }
 
 void StandaloneConfigFile::restore (const juce::XmlElement& root, StandaloneProcessor& processor)
@@ -92,27 +93,10 @@ bool StandaloneConfigFile::write (const juce::File& file, StandaloneProcessor& p
 
     // What is in the file's place now decides: a folder, or a file that could not be read and
     // not be set aside either, is left alone.
-    if (! StrictXmlReader::readSettingsFile (file, s_rootName).mayReplace || ! file.getParentDirectory().createDirectory())
+    if (! StrictXmlReader::readSettingsFile (file).mayReplace || ! file.getParentDirectory().createDirectory())
         return false;
 
-    // XmlElement::writeTo (File) does the same, but takes a short write (a nearly full disk) for
-    // success and would rename a truncated file over the good one; the size check catches it.
-    juce::TemporaryFile temporary (file);
-    juce::int64 expectedSize = 0;
-
-    {
-        juce::FileOutputStream out (temporary.getFile());
-        if (! out.openedOk())
-            return false;
-
-        root.writeTo (out, juce::XmlElement::TextFormat() /* UTF-8, no DTD, lines wrapped at 60 */);
-        out.flush();
-
-        if (out.getStatus().failed())
-            return false;
-
-        expectedSize = out.getPosition();
-    }
-
-    return temporary.getFile().getSize() == expectedSize && temporary.overwriteTargetFileWithTemporary();
+    juce::MemoryOutputStream out;
+    root.writeTo (out, juce::XmlElement::TextFormat() /* UTF-8, no DTD, lines wrapped at 60 */);
+    return SettingsFileWriter::replace (file, out.getData(), out.getDataSize());
 }

@@ -11,11 +11,10 @@ class StandaloneProcessor;
 class StandaloneConfigFile
 {
 public:
-    /** The parsed document, or null when the file is missing, a folder, empty, no regular file,
-        not read by the strict reader of untrusted XML, or a document whose root element is not
-        "KestroVantrelStandalone" (ignoring case); a file that is there but not read is first set
-        aside as "config.xml.unreadable" beside it (numbered when that name is taken), so that the
-        shutdown's write keeps what it held. */
+    /** The parsed document, whatever its root element's name, or null when the file is missing,
+        a folder, empty, no regular file, or not read by the strict reader of untrusted XML; a file
+        that is there but not read is first set aside as "config.xml.unreadable" beside it
+        (numbered when that name is taken), so that the shutdown's write keeps what it held. */
     static std::unique_ptr<juce::XmlElement> read (const juce::File& file);
 
     /** Applies a document read by `read` to the processor: reopens the input device from the
@@ -24,8 +23,9 @@ public:
         that follows. An empty mapping changes nothing. */
     static void restore (const juce::XmlElement& root, StandaloneProcessor& processor);
 
-    /** Replaces the file with the processor's current state: written to a temporary file beside
-        it, then renamed over it, so the old file stays whole if anything fails. What is in the
+    /** Replaces the file with the processor's current state under the root
+        "KestroVantrelStandalone", all at once (SettingsFileWriter: the old file stays whole if
+        anything fails, and a link in its place is written through and kept). What is in the
         file's place is looked at as `read` does first: a folder, and a file that cannot be read
         and cannot be set aside, are left alone. Returns whether the file was replaced. */
     static bool write (const juce::File& file, StandaloneProcessor& processor);

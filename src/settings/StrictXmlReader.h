@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <vector>
 
 /** The one reader for XML that comes from outside the program: the files in the settings folder
     and the versions document from the network. It is built on expat and takes only what those
@@ -39,12 +40,35 @@ public:
     /** A settings file larger than this is not read (they are a few hundred bytes). */
     static constexpr juce::int64 maxFileBytes = 4 * 1024 * 1024;
 
-    /** The document's root element, or null for "no document": bytes that are empty, not
-        well-formed, or refused for one of the reasons above. */
-    static std::unique_ptr<juce::XmlElement> parse (const void* data, size_t numBytes, int maxDepth = defaultMaxDepth);
+    /** Where the tags of the root element and of its child elements lie in the bytes that were
+        parsed: what a writer needs to change one attribute or add one child and leave every other
+        byte as it was. */
+    struct TopLevelTags
+    {
+        struct Span
+        {
+            size_t offset = 0;
+            size_t length = 0;
+        };
 
-    /** How setAside moves a file aside: a rename that never replaces anything, unless a test
-        needs a move that fails. */
+        struct Element
+        {
+            Span startTag;
+            Span endTag;   ///< length 0 for an empty-element tag ("<a/>")
+        };
+
+        Element root;
+        std::vector<Element> children;   ///< the root's child elements, in document order
+    };
+
+    /** The document's root element, or null for "no document": bytes that are empty, not
+        well-formed, or refused for one of the reasons above. When `tags` is given, it is filled
+        for the document returned. */
+    static std::unique_ptr<juce::XmlElement> parse (const void* data, size_t numBytes, int maxDepth = defaultMaxDepth,
+                                                    TopLevelTags* tags = nullptr);
+
+    /** How an unreadable settings file is moved aside: a rename that never replaces anything,
+        unless a test needs a move that fails. */
     using MoveFunction = bool (*) (const juce::File& source, const juce::File& target);
 
     /** What readSettingsFile found. */
@@ -56,33 +80,39 @@ public:
         /** Whether the caller may write a new file in the file's place: false for a folder there,
             and for a file that could not be read and could not be set aside either. */
         bool mayReplace = true;
+
+        /** With a document: the file's bytes, and where its top-level tags lie in them. */
+        juce::MemoryBlock bytes;
+        TopLevelTags tags;
     };
 
-    /** Reads a settings file. Null, with nothing touched, for an empty path, a missing file or an
-        empty one; null for a folder in its place, which is left alone too. Only a regular file
-        is read: the name is looked at first and then the descriptor opened (without waiting, so
-        a FIFO or a device cannot block), so neither can turn into something else in between.
+    /** Reads a settings file; any root element is taken. Null, with nothing touched, for an empty
+        path, a missing file (or a link to nothing) or an empty one; null for a folder in its
+        place, which is left alone too. A link is followed to what it names.
+
+        Only a regular file is read, and nothing else is ever opened: the name is resolved into a
+        handle that opens nothing (O_PATH: no driver's open, no wait for a FIFO's writer), the
+        handle is looked at, and only a regular file is then read, through that very handle, so
+        nothing swapped in at the name in between is reached. This needs /proc; without it no
+        file is read, none is set aside, and mayReplace is false.
+
         Anything else in the file's place (a FIFO, a device, a socket, or a link to one), a file
-        that cannot be read, one larger than maxFileBytes, one that holds no document, and one
-        whose root element is not named `rootName` (ignoring case; any root when it is empty),
-        gives null after it has been set aside (setAside), so that the next write of the file
-        does not destroy what it held. */
-    static FileReading readSettingsFile (const juce::File& file, const juce::String& rootName = {},
-                                         MoveFunction moveFile = nullptr);
+        that cannot be read, one larger than maxFileBytes and one that holds no document gives
+        null after it has been set aside, so that the next write of the file does not destroy
+        what it held: the file (a link itself, not what it names) is renamed to the first free one
+        of unreadableCopyOf (file), then "<name>.unreadable.1" and so on up to maxSetAsideNumber,
+        never over anything there. A regular file that cannot be renamed (a bind mount's EBUSY)
+        is copied from the checked handle into a file newly made under the first free name
+        instead, unless one of those names already holds a regular file with the same bytes. */
+    static FileReading readSettingsFile (const juce::File& file, MoveFunction moveFile = nullptr);
 
     /** readSettingsFile (file) without the verdict on the file's place. */
     static std::unique_ptr<juce::XmlElement> readFile (const juce::File& file, MoveFunction moveFile = nullptr);
 
-    /** Moves the file (a link itself, not what it points to) to the first free one of
-        unreadableCopyOf (file), then "<name>.unreadable.1" and so on up to maxSetAsideNumber, never
-        over anything already there. A regular file that cannot be moved is copied there instead;
-        anything else is never opened. Returns whether the file was moved or copied. */
-    static bool setAside (const juce::File& file, MoveFunction moveFile = nullptr);
-
     /** The highest number a set-aside file's name gets. */
     static constexpr int maxSetAsideNumber = 100;
 
-    /** Where setAside keeps a file first: "<name>.unreadable" in the same folder. */
+    /** Where an unreadable settings file is kept first: "<name>.unreadable" in the same folder. */
     static juce::File unreadableCopyOf (const juce::File& file);
 
     StrictXmlReader() = delete;

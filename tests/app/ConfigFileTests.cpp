@@ -180,6 +180,10 @@ INSTANTIATE_TEST_SUITE_P (ConfigFile, ConfigFileBadFiles,
         SavedFile { "NoProcessorElement", FileForm::text,
                     "<KestroVantrelStandalone><ChannelMapping>5,4,3,2,1,0</ChannelMapping></KestroVantrelStandalone>",
                     stereoName, 2, { 1, 0, 2, 3, 4, 5 }, { 0, 1, 2, 3, 4, 5 } },
+        // Any root counts; the write puts the program's own name back.
+        SavedFile { "AnotherRootName", FileForm::text,
+                    "<OtherProgram><Processor><AudioDevice/><ChannelMapping>1,0,4,5,2,3</ChannelMapping></Processor></OtherProgram>",
+                    stereoName, 2, { 1, 0, 4, 5, 2, 3 }, { 1, 0, 4, 5, 2, 3 } },
         SavedFile { "LowerCaseNames", FileForm::text,
                     "<kestrovantrelstandalone><processor><audiodevice>"
                     "<devicesetup deviceType=\"Virtual\" audioOutputDeviceName=\"Virtual Speakers\""
@@ -218,11 +222,36 @@ INSTANTIATE_TEST_SUITE_P (ConfigFile, ConfigFileBadFiles,
 #undef KESTRO_SURROUND_SETUP
 
 //==============================================================================
-// As on a PipeWire without devices: the first device type (ALSA there) lists a device whose
-// stream blocks, so that replacing it would cancel its thread by force; the saved type (JACK)
-// runs but no longer has the saved output. The start-up must open the saved type only.
-TEST (ConfigFileDeviceType, RestoreKeepsToTheSavedDeviceTypeAndStartsNoDeviceOfAnother)
+// A restore of a saved device type next to another type that lists devices which must not be
+// started: on a PipeWire without devices ALSA's first device blocks its stream (replacing it
+// would cancel its thread by force), and its "default" never starts while a JACK server runs.
+// The saved type either opens, or, when it is JACK with its output gone, nothing is opened in its
+// place while its server runs; with no server, JUCE's fallback to the other type stays.
+enum class SavedType { listsTheSavedDevices, jackWithoutTheSavedOutput };
+
+struct DeviceTypeCase
 {
+    const char* name;
+    SavedType saved;
+    bool serverRuns;
+    const char* expectedType;   // empty: no device open
+    bool otherTypeOpened;
+};
+
+void PrintTo (const DeviceTypeCase& value, std::ostream* os) { *os << value.name; }
+
+class ConfigFileDeviceType : public ::testing::TestWithParam<DeviceTypeCase>
+{
+};
+
+TEST_P (ConfigFileDeviceType, RestoreOpensAnotherTypeOnlyWhenTheSavedOneCannotRun)
+{
+    const auto& example = GetParam();
+    FakeJackServer server;
+    if (! example.serverRuns)
+        server.stop();
+    const auto session = std::make_shared<JackServerSession> (server, 200);
+
     VirtualDeviceRegistry registry;
     registry.addDevice (VirtualDeviceDescription::output ("Blocking Speakers", 2));
     registry.addDevice (VirtualDeviceDescription::input ("Blocking Mic", 2));
@@ -233,100 +262,46 @@ TEST (ConfigFileDeviceType, RestoreKeepsToTheSavedDeviceTypeAndStartsNoDeviceOfA
     {
         return [prefix] (const juce::String& name) { return name.startsWith (prefix) ? juce::StringArray (name) : juce::StringArray(); };
     };
-    const auto first = RenamingDeviceType::makeFactory (registry, "First", listOnly ("Blocking"));
-    const auto saved = RenamingDeviceType::makeFactory (registry, "Saved", listOnly ("Server"));
-    const auto types = bothFactories (first, saved);
+    const auto other = RenamingDeviceType::makeFactory (registry, "Other", listOnly ("Blocking"));
+    const AudioDeviceTypeFactory saved = example.saved == SavedType::listsTheSavedDevices
+        ? RenamingDeviceType::makeFactory (registry, "Saved", listOnly ("Server"))
+        : AudioDeviceTypeFactory ([session]
+          {
+              std::vector<std::unique_ptr<juce::AudioIODeviceType>> jack;
+              jack.push_back (std::make_unique<JackAudioDeviceType> (session));
+              return jack;
+          });
+    const juce::String savedType (example.saved == SavedType::listsTheSavedDevices ? "Saved" : "JACK");
+    const juce::String savedInput (example.saved == SavedType::listsTheSavedDevices ? "Server Source" : "system");
 
     const auto root = juce::parseXML ("<KestroVantrelStandalone><Processor><AudioDevice>"
-                                      "<DEVICESETUP deviceType=\"Saved\" audioOutputDeviceName=\"system\""
-                                      " audioInputDeviceName=\"Server Source\"/></AudioDevice>"
-                                      "<ChannelMapping>1,0</ChannelMapping></Processor></KestroVantrelStandalone>");
-    ASSERT_NE (root, nullptr);
-
-    StandaloneProcessor processor (types);
-    processor.delayedThreadStarter.stopTimer();   // the meter side is not under test here
-    processor.stopTimer();
-    NotificationCounter notifications;
-    processor.inputDeviceManager.addChangeListener (&notifications);
-
-    StandaloneConfigFile::restore (*root, processor);
-    EXPECT_TRUE (pumpMessagesUntil ([&] { return notifications.count > 0; }, 5000));
-    pumpMessagesFor (100);
-
-    auto* device = processor.inputDeviceManager.getCurrentAudioDevice();
-    ASSERT_NE (device, nullptr);
-    EXPECT_EQ (device->getTypeName(), juce::String ("Saved"));
-    EXPECT_EQ (registry.getNumOpens ("Blocking Speakers") + registry.getNumOpens ("Blocking Mic"), 0)
-        << "a device of the first type was started, and then replaced";
-    EXPECT_EQ (processor.numActiveInputs.load(), 2);
-
-    processor.inputDeviceManager.removeChangeListener (&notifications);
-}
-
-// The saved type is JACK, its saved output "system" is not there, and the JACK type lists nothing;
-// another type lists devices (ALSA's "default" on a PipeWire with no sink or source, which never
-// starts and whose thread the next device change kills). While the server runs, nothing is opened
-// in its place; with no server, JUCE's fallback to the other type stays.
-class ConfigFileJackFallback : public ::testing::TestWithParam<bool>
-{
-};
-
-TEST_P (ConfigFileJackFallback, RestoreOpensAnotherTypeOnlyWhenNoJackServerRuns)
-{
-    const bool serverRuns = GetParam();
-    FakeJackServer server;
-    if (! serverRuns)
-        server.stop();
-    const auto session = std::make_shared<JackServerSession> (server, 200);
-
-    VirtualDeviceRegistry registry;
-    registry.addDevice (VirtualDeviceDescription::output ("Blocking Speakers", 2));
-    registry.addDevice (VirtualDeviceDescription::input ("Blocking Mic", 2));
-    const auto other = RenamingDeviceType::makeFactory (registry, "Other", [] (const juce::String& name)
-                                                        { return juce::StringArray (name); });
-    const auto types = bothFactories (other, [session]
-    {
-        std::vector<std::unique_ptr<juce::AudioIODeviceType>> jack;
-        jack.push_back (std::make_unique<JackAudioDeviceType> (session));
-        return jack;
-    });
-
-    const auto root = juce::parseXML ("<KestroVantrelStandalone><Processor><AudioDevice>"
-                                      "<DEVICESETUP deviceType=\"JACK\" audioOutputDeviceName=\"system\""
-                                      " audioInputDeviceName=\"system\"/></AudioDevice></Processor>"
+                                      "<DEVICESETUP deviceType=\"" + savedType + "\" audioOutputDeviceName=\"system\""
+                                      " audioInputDeviceName=\"" + savedInput + "\"/></AudioDevice></Processor>"
                                       "</KestroVantrelStandalone>");
     ASSERT_NE (root, nullptr);
 
-    StandaloneProcessor processor (types);
+    StandaloneProcessor processor (bothFactories (other, saved));
     processor.delayedThreadStarter.stopTimer();   // the meter side is not under test here
     processor.stopTimer();
     StandaloneConfigFile::restore (*root, processor);
     pumpMessagesFor (200);
 
-    const auto numOtherOpens = registry.getNumOpens ("Blocking Speakers") + registry.getNumOpens ("Blocking Mic");
     auto* device = processor.inputDeviceManager.getCurrentAudioDevice();
+    EXPECT_EQ (device != nullptr ? device->getTypeName() : juce::String(), juce::String (example.expectedType));
+    EXPECT_EQ (registry.getNumOpens ("Blocking Speakers") + registry.getNumOpens ("Blocking Mic") > 0, example.otherTypeOpened);
 
-    if (serverRuns)
-    {
-        EXPECT_EQ (device, nullptr);
-        EXPECT_EQ (numOtherOpens, 0) << "a device of another type was opened while the JACK server ran";
-        EXPECT_EQ (processor.inputDeviceManager.getCurrentAudioDeviceType(), juce::String ("JACK"));
-    }
-    else
-    {
-        ASSERT_NE (device, nullptr);
-        EXPECT_EQ (device->getTypeName(), juce::String ("Other"));
-    }
-
-    // Either way the user's choice is what config.xml keeps.
+    // Whatever opened, the user's choice is what config.xml keeps.
     const auto state = processor.inputDeviceManager.createStateXml();
     ASSERT_NE (state, nullptr);
-    EXPECT_EQ (state->getStringAttribute ("deviceType"), juce::String ("JACK"));
-    EXPECT_EQ (state->getStringAttribute ("audioOutputDeviceName"), juce::String ("system"));
+    EXPECT_EQ (state->getStringAttribute ("deviceType"), savedType);
 }
 
-INSTANTIATE_TEST_SUITE_P (ServerRunningOrNot, ConfigFileJackFallback, ::testing::Bool(),
-                          [] (const auto& instance) { return instance.param ? "ServerRuns" : "NoServer"; });
+INSTANTIATE_TEST_SUITE_P (ConfigFile, ConfigFileDeviceType,
+    ::testing::Values (
+        DeviceTypeCase { "SavedTypeOpens", SavedType::listsTheSavedDevices, true, "Saved", false },
+        DeviceTypeCase { "JackServerRuns", SavedType::jackWithoutTheSavedOutput, true, "", false },
+        DeviceTypeCase { "NoJackServer", SavedType::jackWithoutTheSavedOutput, false, "Other", true }),
+    [] (const auto& testCase) { return std::string (testCase.param.name); });
 
 TEST_F (ConfigFile, FirstWriteHoldsNoDeviceSetUpAndTheDefaultMapping)
 {
@@ -350,27 +325,45 @@ TEST_F (ConfigFile, FirstWriteHoldsNoDeviceSetUpAndTheDefaultMapping)
     EXPECT_EQ (processorElement->getChildByName ("ChannelMapping")->getAllSubText(), "0,1,2,3,4,5");
 }
 
-TEST_F (ConfigFile, AFileOfAnotherProgramIsSetAsideAndAFileThatCannotBeSetAsideIsNeverReplaced)
+TEST_F (ConfigFile, AFileWithAnotherRootIsKeptUntilWrittenAndAFileThatCannotBeSetAsideIsNeverReplaced)
 {
-    // Well-formed, with the program's elements, under a root of another program's.
     const juce::String foreign ("<OtherProgram><Processor><ChannelMapping>1,0</ChannelMapping></Processor></OtherProgram>");
     ASSERT_TRUE (configFile.getParentDirectory().createDirectory() && configFile.replaceWithText (foreign));
-    EXPECT_EQ (StandaloneConfigFile::read (configFile), nullptr);
-    EXPECT_EQ (StrictXmlReader::unreadableCopyOf (configFile).loadFileAsString(), foreign);
+    EXPECT_NE (StandaloneConfigFile::read (configFile), nullptr);
+    EXPECT_FALSE (StrictXmlReader::unreadableCopyOf (configFile).exists());
 
     makeProcessor();
     ASSERT_TRUE (StandaloneConfigFile::write (configFile, *processor));
-    EXPECT_NE (StandaloneConfigFile::read (configFile), nullptr);
+    const auto written = StandaloneConfigFile::read (configFile);
+    ASSERT_NE (written, nullptr);
+    EXPECT_EQ (written->getTagName(), "KestroVantrelStandalone");
 
     // Every name to set it aside under is taken: the unreadable file stays, and the write leaves it.
-    for (int number = 1; number <= StrictXmlReader::maxSetAsideNumber; ++number)
-        ASSERT_TRUE (configFile.getSiblingFile ("config.xml.unreadable." + juce::String (number)).create().wasOk());
+    for (int number = 0; number <= StrictXmlReader::maxSetAsideNumber; ++number)
+        ASSERT_TRUE (configFile.getSiblingFile ("config.xml.unreadable" + (number == 0 ? juce::String() : "." + juce::String (number))).create().wasOk());
 
     ASSERT_TRUE (configFile.replaceWithText ("<KestroVantrelStandalone>cut off"));
     EXPECT_EQ (StandaloneConfigFile::read (configFile), nullptr);
     EXPECT_FALSE (StandaloneConfigFile::write (configFile, *processor));
     EXPECT_EQ (configFile.loadFileAsString(), "<KestroVantrelStandalone>cut off");
-    EXPECT_EQ (StrictXmlReader::unreadableCopyOf (configFile).loadFileAsString(), foreign);
+}
+
+// Settings kept in a folder of dotfiles: the file the link names is written, the link stays.
+TEST_F (ConfigFile, WriteGoesThroughALinkAndKeepsIt)
+{
+    const auto kept = folder.getChildFile ("dotfiles/kestro.xml");
+    ASSERT_TRUE (kept.getParentDirectory().createDirectory() && kept.replaceWithText ("<KestroVantrelStandalone/>"));
+    ASSERT_TRUE (configFile.getParentDirectory().createDirectory() && kept.createSymbolicLink (configFile, true));
+
+    makeProcessor();
+    waitForStartUpNotification();
+    ASSERT_TRUE (StandaloneConfigFile::write (configFile, *processor));
+
+    EXPECT_TRUE (configFile.isSymbolicLink());
+    EXPECT_EQ (configFile.getLinkedTarget(), kept);
+    EXPECT_TRUE (kept.loadFileAsString().contains ("<ChannelMapping>0,1,2,3,4,5</ChannelMapping>"));
+    EXPECT_EQ (configFile.getParentDirectory().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
+    EXPECT_EQ (kept.getParentDirectory().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
 }
 
 TEST_F (ConfigFile, FolderInTheFilesPlaceIsLeftAlone)

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <sys/stat.h>
 
 namespace
@@ -156,7 +158,6 @@ TEST_F (GlobalConfig, WritesBackTheCarriageReturnsItRead)
     EXPECT_EQ (root->getStringAttribute ("note"), "a\rb");
     EXPECT_EQ (root->getChildByName ("Text")->getAllSubText(), "line\rend\r\nnext\nlast");
     EXPECT_EQ (root->getChildByName ("AutoUpdateCheck")->getStringAttribute ("enabled"), "1");
-    EXPECT_TRUE (file.loadFileAsString().startsWith ("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\r\n\r\n<Root"));
 }
 
 namespace
@@ -168,6 +169,115 @@ std::string bytesOf (const juce::File& file)
     return { static_cast<const char*> (block.getData()), block.getSize() };
 }
 
+struct KeptBytesCase
+{
+    const char* name;
+    const char* before;
+    bool enabled;
+    const char* after;
+};
+
+void PrintTo (const KeptBytesCase& value, std::ostream* os) { *os << value.name; }
+
+class GlobalConfigKeptBytes : public GlobalConfig,
+                              public ::testing::WithParamInterface<KeptBytesCase>
+{
+};
+} // namespace
+
+// Only the switch changes: comments, instructions, layout, quotes and the byte-order mark stay.
+TEST_P (GlobalConfigKeptBytes, WriteChangesNoOtherByte)
+{
+    const auto& saved = GetParam();
+    file.getParentDirectory().createDirectory();
+    ASSERT_TRUE (file.replaceWithData (saved.before, std::strlen (saved.before)));
+
+    ASSERT_TRUE (GlobalConfigFile::write (file, saved.enabled));
+    EXPECT_EQ (bytesOf (file), std::string (saved.after));
+    EXPECT_EQ (GlobalConfigFile::read (file, ! saved.enabled), saved.enabled);
+
+    ASSERT_TRUE (GlobalConfigFile::write (file, saved.enabled));
+    EXPECT_EQ (bytesOf (file), std::string (saved.after)) << "a second write changes nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P (GlobalConfig, GlobalConfigKeptBytes,
+    ::testing::Values (
+        KeptBytesCase { "CommentsInstructionsAndLayout",
+                        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- kept -->\n<Root>\n\t<?app x?>\n"
+                        "\t<AutoUpdateCheck  enabled = 'yes'\tother=\"&#13;\"/>\n</Root>\n<!-- after -->\n",
+                        false,
+                        "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<!-- kept -->\n<Root>\n\t<?app x?>\n"
+                        "\t<AutoUpdateCheck  enabled = '0'\tother=\"&#13;\"/>\n</Root>\n<!-- after -->\n" },
+        KeptBytesCase { "SecondChildInTheFrameworksLayout",
+                        "<R>\r\n  <A>t</A>\r\n  <AutoUpdateCheck enabled=\"1\"></AutoUpdateCheck>\r\n</R>\r\n", false,
+                        "<R>\r\n  <A>t</A>\r\n  <AutoUpdateCheck enabled=\"0\"></AutoUpdateCheck>\r\n</R>\r\n" },
+        KeptBytesCase { "AttributeAddedLast", "<R><autoupdatecheck a=\"1\"  /></R>", true,
+                        "<R><autoupdatecheck a=\"1\" enabled=\"1\"  /></R>" },
+        KeptBytesCase { "SwitchAppendedOnALineOfItsOwn", "<R>\r\n  <A/>\r\n</R>\r\n", true,
+                        "<R>\r\n  <A/>\r\n  <AutoUpdateCheck enabled=\"1\"/>\r\n</R>\r\n" },
+        KeptBytesCase { "SwitchAppendedAfterText", "<R><A/>a > b\n</R>", false,
+                        "<R><A/>a > b\n<AutoUpdateCheck enabled=\"0\"/></R>" },
+        KeptBytesCase { "EmptyRoot", "<R x='1' />", true, "<R x='1' ><AutoUpdateCheck enabled=\"1\"/></R>" }),
+    [] (const auto& testCase) { return std::string (testCase.param.name); });
+
+// The reader's limits hold for what the program writes: a deep or large file keeps its size, and
+// a file the switch would push past the size limit is not written at all.
+TEST_F (GlobalConfig, AFileTheReaderTookIsTakenAgainAfterTheWrite)
+{
+    std::string deep = "<R><AutoUpdateCheck enabled=\"1\"/>";
+    for (int level = 2; level < StrictXmlReader::defaultMaxDepth; ++level)
+        deep += "<a>";
+    for (int level = 2; level < StrictXmlReader::defaultMaxDepth; ++level)
+        deep += "</a>";
+    deep += "</R>";
+
+    std::string large = "<R>\n<AutoUpdateCheck enabled=\"yes\"/>\n";
+    while (large.size() + 5 < (size_t) StrictXmlReader::maxFileBytes - 2)
+        large += "<a/>\n";
+    large += "</R>";
+
+    const auto writeBytes = [this] (const std::string& bytes)
+    {
+        ASSERT_TRUE (file.getParentDirectory().createDirectory() && file.replaceWithData (bytes.data(), bytes.size()));
+    };
+
+    for (const auto* document : { &deep, &large })
+    {
+        writeBytes (*document);
+        ASSERT_NE (StrictXmlReader::readFile (file), nullptr);
+        ASSERT_TRUE (GlobalConfigFile::write (file, false));
+        EXPECT_LE (file.getSize(), (juce::int64) document->size());
+        EXPECT_NE (StrictXmlReader::readFile (file), nullptr);
+        EXPECT_FALSE (GlobalConfigFile::read (file, true));
+    }
+
+    // Exactly at the limit and without a switch: there is no room for one.
+    const auto full = "<R>" + std::string ((size_t) StrictXmlReader::maxFileBytes - 7, ' ') + "</R>";
+    writeBytes (full);
+    EXPECT_FALSE (GlobalConfigFile::write (file, false));
+    EXPECT_EQ (bytesOf (file), full);
+    EXPECT_NE (StrictXmlReader::readFile (file), nullptr);
+}
+
+// Settings kept in a folder of dotfiles: the file the link names is written, the link stays.
+TEST_F (GlobalConfig, WritesThroughALinkAndKeepsIt)
+{
+    const auto kept = folder.getChildFile ("dotfiles/kestro-global.xml");
+    ASSERT_TRUE (kept.getParentDirectory().createDirectory() && kept.replaceWithText ("<Mine><!-- mine --><AutoUpdateCheck enabled=\"1\"/></Mine>"));
+    ASSERT_TRUE (file.getParentDirectory().createDirectory());
+    ASSERT_TRUE (kept.createSymbolicLink (file, true));
+
+    EXPECT_TRUE (GlobalConfigFile::read (file, false));
+    ASSERT_TRUE (GlobalConfigFile::write (file, false));
+
+    EXPECT_TRUE (file.isSymbolicLink());
+    EXPECT_EQ (file.getLinkedTarget(), kept);
+    EXPECT_EQ (bytesOf (kept), "<Mine><!-- mine --><AutoUpdateCheck enabled=\"0\"/></Mine>");
+    EXPECT_EQ (file.getParentDirectory().getNumberOfChildFiles (juce::File::findFilesAndDirectories), 1);
+}
+
+namespace
+{
 class GlobalConfigHostileInput : public GlobalConfig,
                                        public ::testing::WithParamInterface<HostileXml>
 {
