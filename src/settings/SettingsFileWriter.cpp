@@ -11,8 +11,9 @@ namespace
 {
 /** As many links as the kernel follows in one path. */
 constexpr int s_maxLinks = 40;
+} // namespace
 
-bool writeAll (int fd, const char* data, size_t size)
+bool SettingsFileWriter::writeAll (int fd, const char* data, size_t size)
 {
     while (size > 0)
     {
@@ -30,7 +31,6 @@ bool writeAll (int fd, const char* data, size_t size)
 
     return true;
 }
-} // namespace
 
 juce::File SettingsFileWriter::resolveLinks (const juce::File& file)
 {

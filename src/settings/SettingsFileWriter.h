@@ -21,5 +21,8 @@ public:
     /** Returns whether the file now holds exactly these bytes. The folder must exist. */
     static bool replace (const juce::File& file, const void* data, size_t numBytes);
 
+    /** Writes every byte to `fd`, going on after an interrupted or short write; false on an error. */
+    static bool writeAll (int fd, const char* data, size_t size);
+
     SettingsFileWriter() = delete;
 };

@@ -1,5 +1,7 @@
 #include "StrictXmlReader.h"
 
+#include "SettingsFileWriter.h"
+
 #include <expat.h>
 
 #include <algorithm>
@@ -280,25 +282,6 @@ ssize_t readSome (int fd, char* buffer, size_t wanted)
     }
 }
 
-bool writeAll (int fd, const char* data, size_t size)
-{
-    while (size > 0)
-    {
-        const auto count = ::write (fd, data, size);
-
-        if (count < 0 && errno == EINTR)
-            continue;
-
-        if (count <= 0)
-            return false;
-
-        data += count;
-        size -= (size_t) count;
-    }
-
-    return true;
-}
-
 /** Reads up to `wanted` bytes, fewer only at the end of the file; -1 on an error. */
 ssize_t readFully (int fd, char* buffer, size_t wanted)
 {
@@ -374,7 +357,7 @@ bool copyInto (int sourceHandle, const juce::File& target)
         if (count == 0)
             return true;
 
-        if (count < 0 || ! writeAll (out.fd, buffer, (size_t) count))
+        if (count < 0 || ! SettingsFileWriter::writeAll (out.fd, buffer, (size_t) count))
             break;
     }
 

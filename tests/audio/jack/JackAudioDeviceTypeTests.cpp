@@ -92,6 +92,17 @@ protected:
         return manager.setAudioDeviceSetup (setup, true);
     }
 
+    /** Opens the source as the input, with `callback` attached; null unless it plays. */
+    juce::AudioIODevice* playSource()
+    {
+        if (open (sourceName, {}, 2, 0).isNotEmpty())
+            return nullptr;
+
+        manager.addAudioCallback (&callback);
+        auto* device = manager.getCurrentAudioDevice();
+        return device != nullptr && device->isPlaying() ? device : nullptr;
+    }
+
     FakeJackServer server;
     /** A close that has not returned within 200 ms counts as stuck (the fake's return at once). */
     std::shared_ptr<JackServerSession> session = std::make_shared<JackServerSession> (server, 200);
@@ -177,11 +188,8 @@ TEST_F (JackAudioDeviceTypeTest, ChannelsCountAsActiveFromTheOwnConnectionOnWhen
 
 TEST_F (JackAudioDeviceTypeTest, ServerLossStopsTheDeviceAndEmptiesTheListUntilTheServerIsBack)
 {
-    ASSERT_EQ (open (sourceName, {}, 2, 0), juce::String());
-    manager.addAudioCallback (&callback);
-    auto* device = manager.getCurrentAudioDevice();
+    auto* device = playSource();
     ASSERT_NE (device, nullptr);
-    ASSERT_TRUE (device->isPlaying());
 
     server.runCycle();
     EXPECT_EQ (callback.firstInputSamples, (std::vector<float> { 0.125f, 0.25f }));
@@ -222,11 +230,8 @@ TEST_F (JackAudioDeviceTypeTest, ServerLossStopsTheDeviceAndEmptiesTheListUntilT
 
 TEST_F (JackAudioDeviceTypeTest, ACloseThatNeverReturnsAfterTheServerLossLeavesLibJackAloneForGood)
 {
-    ASSERT_EQ (open (sourceName, {}, 2, 0), juce::String());
-    manager.addAudioCallback (&callback);
-    auto* device = manager.getCurrentAudioDevice();
+    auto* device = playSource();
     ASSERT_NE (device, nullptr);
-    ASSERT_TRUE (device->isPlaying());
 
     // libjack's close of a dead server's client waits for good on a lock that a thread it
     // cancelled left taken. The message thread comes back, the device stops and closes.
@@ -418,11 +423,8 @@ TEST_P (JackServerLossTest, StopsTheDeviceAndTheSourceOpensAndPlaysOnceTheServer
     server.reportLossWithoutReason = loss.withoutReason;
     server.reportLossFromThreads = loss.fromThreads;
 
-    ASSERT_EQ (open (sourceName, {}, 2, 0), juce::String());
-    manager.addAudioCallback (&callback);
-    auto* device = manager.getCurrentAudioDevice();
+    auto* device = playSource();
     ASSERT_NE (device, nullptr);
-    ASSERT_TRUE (device->isPlaying());
 
     server.stop();
 
