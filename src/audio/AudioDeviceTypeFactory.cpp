@@ -1,5 +1,6 @@
 #include "AudioDeviceTypeFactory.h"
 
+#include "alsa/AlsaAudioDeviceType.h"
 #include "jack/JackAudioDeviceType.h"
 
 std::vector<std::unique_ptr<juce::AudioIODeviceType>> makeAudioDeviceTypes (juce::AudioDeviceManager& manager,
@@ -16,8 +17,14 @@ std::vector<std::unique_ptr<juce::AudioIODeviceType>> makeAudioDeviceTypes (juce
         juce::OwnedArray<juce::AudioIODeviceType> platformTypes;
         manager.createAudioDeviceTypes (platformTypes);
 
+        // JUCE's ALSA type is given only the devices whose stream moves.
         for (auto* type : platformTypes)
-            types.emplace_back (type);
+        {
+            if (type->getTypeName() == "ALSA")
+                types.push_back (std::make_unique<AlsaAudioDeviceType> (std::unique_ptr<juce::AudioIODeviceType> (type)));
+            else
+                types.emplace_back (type);
+        }
 
         platformTypes.clear (false);
     }

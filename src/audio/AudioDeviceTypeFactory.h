@@ -8,7 +8,8 @@
 
 /** Makes the audio device types a device manager may use. The application leaves it empty, which
     means JUCE's platform types; tests hand in virtual devices. JUCE's JACK type, from either, is
-    always replaced by the program's own (JackAudioDeviceType). Each call makes a new set, since a
+    always replaced by the program's own (JackAudioDeviceType); the platform's "ALSA" type is
+    wrapped in AlsaAudioDeviceType. Each call makes a new set, since a
     device manager owns the types it is given. */
 using AudioDeviceTypeFactory = std::function<std::vector<std::unique_ptr<juce::AudioIODeviceType>>()>;
 
