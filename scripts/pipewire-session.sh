@@ -10,6 +10,12 @@
 # jackd of their own. Afterwards every process it started gets SIGTERM and is waited for (SIGKILL
 # only for one that is still there after 10 s). The exit status is COMMAND's.
 #
+# COMMAND may restart the servers, as a desktop's session does after a crash or an update: SIGUSR1
+# to KESTRO_PIPEWIRE_SESSION_PID (this script) stops wireplumber and pipewire, starts them again
+# (with the null nodes, when asked for) and, once wireplumber has joined, writes how many restarts
+# have finished so far into the file KESTRO_PIPEWIRE_RESTARTS. Every client of the old server has
+# lost it by then.
+#
 # Nothing is shared with the user's own session or with other runs: each run has its own bus,
 # runtime folder and state folder. When COMMAND fails, the end of each server's log is printed.
 # The packages are in scripts/packages.txt.
@@ -46,11 +52,12 @@ pids=()
 log="$runtime/log"
 mkdir -p "$log"
 
-# Stops the processes this script started, the last started first: SIGTERM, then a wait.
-stop_all() {
+# Stops the given processes of this script's, the last first: SIGTERM, then a wait.
+stop_processes() {
     local i pid waited
-    for (( i = ${#pids[@]} - 1; i >= 0; i-- )); do
-        pid="${pids[$i]}"
+    local stopping=("$@")
+    for (( i = ${#stopping[@]} - 1; i >= 0; i-- )); do
+        pid="${stopping[$i]}"
         kill -TERM "$pid" 2> /dev/null || continue
         waited=0
         while kill -0 "$pid" 2> /dev/null && (( waited < 100 )); do
@@ -63,11 +70,14 @@ stop_all() {
         fi
         wait "$pid" 2> /dev/null || true
     done
-    pids=()
 }
 
+# COMMAND first (when the session itself is ended), then the servers, then the bus.
+command_pid=
 cleanup() {
-    stop_all
+    stop_processes ${command_pid:+"$command_pid"}
+    stop_processes "${servers[@]}"
+    stop_processes "${pids[@]}"
     rm -rf "$runtime"
 }
 trap cleanup EXIT
@@ -87,37 +97,74 @@ pids+=($!)
 export DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus"
 wait_for 100 test -S "$runtime/bus" || fail_start dbus
 
-pipewire > "$log/pipewire.log" 2>&1 &
-pids+=($!)
-wait_for 100 test -S "$runtime/pipewire-0" || fail_start pipewire
+# pipewire and wireplumber, and the null nodes, are started here and again at each restart; their
+# logs are appended to.
+servers=()
+start_servers() {
+    pipewire >> "$log/pipewire.log" 2>&1 &
+    servers+=($!)
+    wait_for 100 test -S "$runtime/pipewire-0" || fail_start pipewire
 
-wireplumber > "$log/wireplumber.log" 2>&1 &
-pids+=($!)
+    wireplumber >> "$log/wireplumber.log" 2>&1 &
+    servers+=($!)
+    wait_for 150 wireplumber_joined || fail_start wireplumber
+
+    if (( null_nodes )); then
+        local node name description class
+        for node in "desktop_speakers Desktop_Speakers Audio/Sink" "desktop_microphone Desktop_Microphone Audio/Source/Virtual"; do
+            read -r name description class <<< "$node"
+            pw-cli create-node adapter "{ factory.name=support.null-audio-sink node.name=\"$name\"
+                node.description=\"${description//_/ }\" media.class=$class object.linger=true
+                audio.position=[FL FR] }" > /dev/null
+        done
+        wait_for 100 null_nodes_present || fail_start pipewire
+    fi
+}
 
 wireplumber_joined() {
     pw-cli ls Client | grep -q 'application.name = "WirePlumber"'
 }
-wait_for 150 wireplumber_joined || fail_start wireplumber
 
-if (( null_nodes )); then
-    for node in "desktop_speakers Desktop_Speakers Audio/Sink" "desktop_microphone Desktop_Microphone Audio/Source/Virtual"; do
-        read -r name description class <<< "$node"
-        pw-cli create-node adapter "{ factory.name=support.null-audio-sink node.name=\"$name\"
-            node.description=\"${description//_/ }\" media.class=$class object.linger=true
-            audio.position=[FL FR] }" > /dev/null
-    done
+null_nodes_present() {
+    local nodes
+    nodes="$(pw-cli ls Node)"
+    grep -q 'node.name = "desktop_speakers"' <<< "$nodes" && grep -q 'node.name = "desktop_microphone"' <<< "$nodes"
+}
 
-    null_nodes_present() {
-        local nodes
-        nodes="$(pw-cli ls Node)"
-        grep -q 'node.name = "desktop_speakers"' <<< "$nodes" && grep -q 'node.name = "desktop_microphone"' <<< "$nodes"
-    }
-    wait_for 100 null_nodes_present || fail_start pipewire
-fi
+stop_servers() {
+    stop_processes "${servers[@]}"
+    servers=()
+}
+
+start_servers
+
+restarts=0
+restart_wanted=0
+export KESTRO_PIPEWIRE_SESSION_PID=$$
+export KESTRO_PIPEWIRE_RESTARTS="$runtime/restarts"
+echo 0 > "$KESTRO_PIPEWIRE_RESTARTS"
+trap 'restart_wanted=1' USR1
 
 export KESTRO_JACK_SERVER=pipewire
-status=0
-pw-jack "$@" || status=$?
+# COMMAND runs in the background, so that a restart request is answered while it runs: the USR1
+# trap breaks the wait.
+pw-jack "$@" < /dev/null &
+command_pid=$!
+while :; do
+    status=0
+    wait "$command_pid" || status=$?
+    (( restart_wanted )) || break
+    restart_wanted=0
+    stop_servers
+    start_servers
+    restarts=$(( restarts + 1 ))
+    echo "$restarts" > "$KESTRO_PIPEWIRE_RESTARTS"
+    if ! kill -0 "$command_pid" 2> /dev/null; then
+        wait "$command_pid" && status=0 || status=$?
+        break
+    fi
+done
+command_pid=
 
 # When the command failed, what the servers said goes with it (PipeWire drops a client, for one,
 # with a message only in its own log).

@@ -109,6 +109,34 @@ juce::String JackServer::start (int timeoutMs)
     return "jackd did not take clients within " + juce::String (timeoutMs) + " ms:\n" + output;
 }
 
+juce::String JackServer::restartRunningServer (int timeoutMs)
+{
+    const auto session = juce::SystemStats::getEnvironmentVariable ("KESTRO_PIPEWIRE_SESSION_PID", {}).getIntValue();
+    const juce::File restarts (juce::SystemStats::getEnvironmentVariable ("KESTRO_PIPEWIRE_RESTARTS", {}));
+
+    if (! usesRunningServer() || session <= 0 || restarts.getFullPathName().isEmpty())
+        return "no PipeWire session to restart (run under scripts/pipewire-session.sh)";
+
+    // The session counts the restarts it has finished in that file.
+    const auto finished = [&restarts] { return restarts.loadFileAsString().trim().getIntValue(); };
+    const int before = finished();
+
+    if (::kill (session, SIGUSR1) != 0)
+        return "the PipeWire session (process " + juce::String (session) + ") is gone";
+
+    const auto deadline = juce::Time::getMillisecondCounter() + (juce::uint32) timeoutMs;
+    while (finished() <= before)
+    {
+        if (juce::Time::getMillisecondCounter() >= deadline)
+            return "the PipeWire session did not restart its servers within " + juce::String (timeoutMs) + " ms";
+
+        juce::Thread::sleep (50);
+    }
+
+    const auto remaining = (int) juce::jmax ((juce::int64) 1000, (juce::int64) deadline - (juce::int64) juce::Time::getMillisecondCounter());
+    return _waitUntilServing (remaining) ? juce::String() : "the restarted PipeWire took no clients";
+}
+
 bool JackServer::_waitUntilServing (int timeoutMs)
 {
     // Every attempt made before the server listens makes libjack complain; only the outcome counts.

@@ -25,8 +25,8 @@
     With KESTRO_JACK_SERVER=pipewire (scripts/pipewire-session.sh sets it) no jackd is started:
     the object stands for the JACK server already running, PipeWire's through its JACK library
     (pw-jack), under its default name. start() then only waits until it takes clients, stop() and
-    the destructor leave it running, and there is no process to signal (getProcess() is null), so
-    tests that stop the server do not apply to that mode. */
+    the destructor leave it running, and there is no process to signal (getProcess() is null): a
+    test ends and restarts that server with restartRunningServer() instead. */
 class JackServer
 {
 public:
@@ -43,6 +43,13 @@ public:
     /** SIGTERM, then a wait for the server to end. A server that ignores SIGTERM is killed and its
         files in /dev/shm removed; returns false then. True when it was not running. */
     bool stop (int timeoutMs = 10000);
+
+    /** KESTRO_JACK_SERVER=pipewire only: restarts pipewire and wireplumber in the session that
+        scripts/pipewire-session.sh runs (its KESTRO_PIPEWIRE_SESSION_PID and
+        KESTRO_PIPEWIRE_RESTARTS), and waits until the session reports them back and the server
+        takes clients. Every client of the old server has lost it then. Returns an empty string
+        once it does, else why not. */
+    juce::String restartRunningServer (int timeoutMs = 30000);
 
     bool isRunning();
     /** The running server's process, or null before the first start; for tests that signal it. */

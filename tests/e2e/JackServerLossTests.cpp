@@ -1,17 +1,22 @@
-// The application binary on a JACK server that goes away under it, and a start without the server
-// between two with it: the process must live on, quit normally and keep the user's input device and
-// mapping in config.xml.
+// The application binary on a JACK server that goes away under it and comes back, and a start
+// without the server between two with it: the process must live on, quit normally and keep the
+// user's input device and mapping in config.xml, and once the server is back, reopen the input by
+// itself and route with the user's mapping at one click of the routing button, never without it.
 
 #include "ChildApplication.h"
 #include "JackServer.h"
 #include "MessagePump.h"
 #include "MeterClientReport.h"
+#include "RoutingButtonPicture.h"
 #include "SourceClientSignal.h"
 
 #include <gtest/gtest.h>
+#include <jack/jack.h>
 
 #include <csignal>
 #include <memory>
+#include <ostream>
+#include <vector>
 
 namespace
 {
@@ -20,9 +25,41 @@ const juce::String sourceName ("Test Source");
 /** The mapping the user chose in an earlier run: the source's two channels swapped. */
 const juce::String userMapping ("1,0,2,3,4,5");
 
-/** The routing button of the 220 x 300 main window (its centre). */
-constexpr int routingButtonX = 51;
-constexpr int routingButtonY = 239;
+constexpr int routingButtonX = RoutingButtonPicture::centreX;
+constexpr int routingButtonY = RoutingButtonPicture::centreY;
+
+/** How the server goes away and comes back: jackd ended by a signal and started again under its
+    name (which also gives a killed server's registry entry back), or, on PipeWire, pipewire and
+    wireplumber restarted in their session. */
+enum class ServerEnd
+{
+    sigterm,
+    sigkill,
+    pipewireRestart
+};
+
+const char* nameOf (ServerEnd end)
+{
+    switch (end)
+    {
+        case ServerEnd::sigterm: return "SIGTERM";
+        case ServerEnd::sigkill: return "SIGKILL";
+        case ServerEnd::pipewireRestart: return "PipeWireRestart";
+    }
+    return "Unknown";
+}
+
+/** For GoogleTest's and CTest's names of the cases. */
+void PrintTo (ServerEnd end, std::ostream* stream) { *stream << nameOf (end); }
+
+/** The ends that apply to the server the tests run on (KESTRO_JACK_SERVER, see JackServer). */
+std::vector<ServerEnd> serverEndsOfThisRun()
+{
+    if (JackServer::usesRunningServer())
+        return { ServerEnd::pipewireRestart };
+
+    return { ServerEnd::sigterm, ServerEnd::sigkill };
+}
 
 juce::String configText()
 {
@@ -163,6 +200,100 @@ protected:
                                              << app->readOutput().getLastCharacters (3000);
     }
 
+    /** The server goes away under the routing application and comes back with the stand-in
+        clients, which ended with it. The application must live through it. */
+    ::testing::AssertionResult endAndRestartTheServer (ServerEnd end)
+    {
+        if (end == ServerEnd::pipewireRestart)
+        {
+            if (const auto problem = server.restartRunningServer(); problem.isNotEmpty())
+                return ::testing::AssertionFailure() << problem;
+        }
+        else
+        {
+            const int signal = end == ServerEnd::sigkill ? SIGKILL : SIGTERM;
+            if (! server.getProcess()->sendSignal (signal))
+                return ::testing::AssertionFailure() << "jackd could not be signalled";
+            if (! server.getProcess()->waitForExit (10000))
+                return ::testing::AssertionFailure() << "jackd did not end on signal " << signal;
+        }
+
+        const auto start = juce::Time::getMillisecondCounter();
+        while (app->isRunning() && juce::Time::getMillisecondCounter() - start < 5000)
+            juce::Thread::sleep (100);
+
+        if (! app->isRunning())
+            return ::testing::AssertionFailure() << "the application died with the server:\n"
+                                                 << app->readOutput().getLastCharacters (3000);
+
+        stopClients();
+
+        if (end != ServerEnd::pipewireRestart)
+            if (const auto problem = server.start(); problem.isNotEmpty())
+                return ::testing::AssertionFailure() << "jackd did not start again: " << problem;
+
+        return startClients();
+    }
+
+    /** Waits until the routing button shows `picture` (see RoutingButtonPicture). */
+    bool waitForButton (const juce::String& picture, int timeoutMs)
+    {
+        return pumpMessagesUntil ([&] { return routingButton() == picture; }, timeoutMs);
+    }
+
+    juce::String routingButton()
+    {
+        const auto window = app->findWindow();
+        return window.isEmpty() ? juce::String ("no window") : RoutingButtonPicture::read (window);
+    }
+
+    /** The ports the source's ports feed, as the server lists them: the application's input
+        ports while its input device is open. */
+    juce::StringArray portsTheSourceFeeds()
+    {
+        juce::StringArray fed;
+        jack_status_t status {};
+        auto* patchbay = jack_client_open ("kestro-e2e-patchbay", JackNoStartServer, &status);
+        if (patchbay == nullptr)
+            return fed;
+
+        for (int c = 0; c < 2; ++c)
+        {
+            const auto port = sourceName + ":out_" + juce::String (c + 1);
+            if (auto* handle = jack_port_by_name (patchbay, port.toRawUTF8()))
+                if (const char** connections = jack_port_get_all_connections (patchbay, handle))
+                {
+                    for (auto** connection = connections; *connection != nullptr; ++connection)
+                        fed.addIfNotAlreadyThere (*connection);
+                    jack_free (connections);
+                }
+        }
+
+        jack_client_close (patchbay);
+        return fed;
+    }
+
+    /** What the test saw of the application, for failure messages. */
+    std::string observed()
+    {
+        const auto fed = portsTheSourceFeeds();
+        return ("routing button: " + routingButton() + "; the source feeds: "
+                + (fed.isEmpty() ? juce::String ("nothing (input closed)") : fed.joinIntoString (", "))
+                + "; the application's output ends:\n" + app->readOutput().getLastCharacters (3000))
+            .toStdString();
+    }
+
+    /** Whether any window the meter measured since it last was asked holds anything but silence. */
+    bool meterPlayedAnything()
+    {
+        for (auto& window : report->readNewWindows())
+            for (size_t port = 0; port < window.ports.size(); ++port)
+                if (! MeterClientReport::isSilent (window, port))
+                    return true;
+
+        return false;
+    }
+
     /** Ends the application as the system does and returns its exit code. */
     int quit()
     {
@@ -197,12 +328,12 @@ protected:
     juce::StringPairArray environment;
 };
 
-class JackServerLossBySignal : public JackServerLoss,
-                               public ::testing::WithParamInterface<int>
+class JackServerLossAndReturn : public JackServerLoss,
+                                public ::testing::WithParamInterface<ServerEnd>
 {
 };
 
-TEST_P (JackServerLossBySignal, ApplicationLivesOnAndQuitsKeepingTheUsersChoice)
+TEST_P (JackServerLossAndReturn, ApplicationLivesOnAndQuitsKeepingTheUsersChoice)
 {
     START_JACK_SERVER_OR_SKIP (server);
     ASSERT_TRUE (startClients());
@@ -211,21 +342,9 @@ TEST_P (JackServerLossBySignal, ApplicationLivesOnAndQuitsKeepingTheUsersChoice)
     ASSERT_TRUE (app->waitForWindow (15000)) << app->readOutput();
     ASSERT_TRUE (routeByClicking());
 
-    // The server goes away with the input and the meter open on it; its clients end with it.
-    ASSERT_TRUE (server.getProcess()->sendSignal (GetParam()));
-    ASSERT_TRUE (server.getProcess()->waitForExit (10000)) << "jackd did not end on signal " << GetParam();
-
-    const auto start = juce::Time::getMillisecondCounter();
-    while (app->isRunning() && juce::Time::getMillisecondCounter() - start < 5000)
-        juce::Thread::sleep (100);
-
-    ASSERT_TRUE (app->isRunning()) << "the application died with the server:\n" << app->readOutput().getLastCharacters (3000);
-
-    // The server comes back (for a killed one this also gives its registry entry back); the
+    // The server goes away with the input and the meter open on it, and comes back; the
     // application keeps running beside it.
-    stopClients();
-    START_JACK_SERVER_OR_SKIP (server);
-    ASSERT_TRUE (startClients());
+    ASSERT_TRUE (endAndRestartTheServer (GetParam()));
     juce::Thread::sleep (3000);
     ASSERT_TRUE (app->isRunning()) << app->readOutput().getLastCharacters (3000);
 
@@ -233,8 +352,35 @@ TEST_P (JackServerLossBySignal, ApplicationLivesOnAndQuitsKeepingTheUsersChoice)
     expectConfigKeepsTheUsersChoice();
 }
 
-INSTANTIATE_TEST_SUITE_P (Signals, JackServerLossBySignal, ::testing::Values (SIGTERM, SIGKILL),
-                          [] (const ::testing::TestParamInfo<int>& param) { return param.param == SIGKILL ? "SIGKILL" : "SIGTERM"; });
+TEST_P (JackServerLossAndReturn, ServerReturnReopensTheInputAndOneClickRoutesWithTheUsersMapping)
+{
+    START_JACK_SERVER_OR_SKIP (server);
+    ASSERT_TRUE (startClients());
+
+    launch ("app");
+    ASSERT_TRUE (app->waitForWindow (15000)) << app->readOutput();
+    ASSERT_TRUE (routeByClicking());
+    ASSERT_TRUE (endAndRestartTheServer (GetParam()));
+
+    // Nothing but the server's return: the saved input opens again and the meter is found, so
+    // the button offers routing. The meter searches every 2 s; the rest is slack for a busy
+    // machine.
+    ASSERT_TRUE (waitForButton ("ready", 30000)) << "the routing button never offered routing; " << observed();
+    EXPECT_FALSE (portsTheSourceFeeds().isEmpty()) << "the button offers routing with the input closed; " << observed();
+    EXPECT_FALSE (meterPlayedAnything()) << "routing resumed without a click; " << observed();
+
+    // One click, as a user who sees the button offer routing gives it.
+    const auto clicked = MeterClientReport::now();
+    ASSERT_TRUE (app->click (routingButtonX, routingButtonY)) << observed();
+    EXPECT_TRUE (meterShowsUserMapping (clicked, 15000))
+        << "one click did not route the source in the user's mapping (channels 2, 1); " << observed();
+
+    EXPECT_EQ (quit(), 0) << app->readOutput().getLastCharacters (3000);
+    expectConfigKeepsTheUsersChoice();
+}
+
+INSTANTIATE_TEST_SUITE_P (Ends, JackServerLossAndReturn, ::testing::ValuesIn (serverEndsOfThisRun()),
+                          [] (const ::testing::TestParamInfo<ServerEnd>& param) { return nameOf (param.param); });
 
 TEST_F (JackServerLoss, StartWithoutTheServerKeepsTheUsersMapping)
 {

@@ -28,6 +28,9 @@ public:
     /** Clicks the left mouse button at (x, y) of the child's first window, as a user would. */
     bool click (int x, int y);
 
+    /** The X window id of the child's first window, as xdotool prints it; empty while it has none. */
+    juce::String findWindow() { return _findWindows()[0]; }
+
     juce::String readOutput() const { return process.readOutput(); }
 
 private:
