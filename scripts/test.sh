@@ -17,11 +17,8 @@ run_ctest() { "${xvfb[@]}" ctest --output-on-failure -j"$(nproc)" --timeout 300 
 "$root/scripts/build.sh"
 (cd "$build" && run_ctest)
 # The end-to-end JACK tests again, on a headless PipeWire through its JACK library (what Debian's
-# desktops run); there they use PipeWire's server instead of starting jackd, and the application's
-# tests restart PipeWire's servers where the others end jackd (in a namespace of their own, as
-# CTest runs them).
+# desktops run); there they use PipeWire's server instead of starting jackd.
 (cd "$build" && "${xvfb[@]}" "$root/scripts/pipewire-session.sh" tests/e2e/kestro_e2e_tests)
-(cd "$build" && "${xvfb[@]}" "$root/scripts/pipewire-session.sh" "$root/tests/support/in-private-namespace.sh" tests/e2e/kestro_e2e_app_tests)
 
 # The sanitizer builds hold the main test binary, and the AddressSanitizer build also the
 # application's tests on a JACK server that goes away.
