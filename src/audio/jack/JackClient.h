@@ -53,7 +53,7 @@ public:
     jack_port_t* acquirePort (const juce::String& wanted, unsigned long flags);
     void releasePort (jack_port_t* port);
 
-    /** Whether there is a free place; false when there is none. */
+    /** Serves `processor` from the next cycle on; false when every place of its stage is taken. */
     bool attach (Processor& processor, Stage stage);
     /** Returns once the process callback can no longer be inside `processor`. */
     void detach (Processor& processor);
